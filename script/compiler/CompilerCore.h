@@ -100,7 +100,7 @@ public:
     void ReadConstSection();
     // A constant expression up to terminator (or a general terminator, which stays current);
     // the value's VType is a Types index.
-    TIfRVariant ReadConstExpr(std::uint8_t terminator);
+    TIfRVariant ReadConstExpr(TPasToken terminator);
     // The joined text of the string and character tokens from the current one on.
     std::string ReadStringLiteral();
 
