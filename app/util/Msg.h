@@ -31,6 +31,15 @@ inline constexpr int IDNO = 7;
 // The icon flags of a kind; 0 for a value outside the table.
 int MsgFlags(int kind);
 
+// The caption ShowMsg uses when the caller gives none: the application title for mkPlain, the
+// kind's own caption otherwise, empty for a value outside the table.
+QString DefaultCaption(int kind);
+
+// The application title, caption of untitled plain boxes and of the error report. It is
+// "Lumivar" until start-up sets it.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString& title);
+
 // Shows a modal box with the single button OK; an empty caption is replaced by the kind's
 // default caption. Returns the code of the button that closed the box.
 int ShowMsg(const QString& text, const QString& caption, int kind);
