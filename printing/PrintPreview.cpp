@@ -14,6 +14,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
@@ -131,7 +132,8 @@ int ShowPrintPreview(const PrintJob& job, QWidget* parent) {
         if (CurrentPrompter().execDialog(ask) == QDialog::Accepted && preview) preview->updatePreview();
     });
     if (QToolBar* bar = dialog.findChild<QToolBar*>()) {
-        QAction* pdf = bar->addAction(QStringLiteral("Сохранить в PDF..."));
+        QAction* pdf = bar->addAction(dialog.style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                      QStringLiteral("Сохранить в PDF..."));
         pdf->setObjectName(QStringLiteral("saveAsPdfAction"));
         QObject::connect(pdf, &QAction::triggered, &dialog,
                          [&] { SaveAsPdf(job, printer.pageLayout()); });
