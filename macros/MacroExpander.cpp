@@ -3,7 +3,9 @@
 
 #include "macros/CaretText.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -30,6 +32,12 @@ private:
     QsciScintilla& editor_;
     bool autoIndent_;
 };
+
+// A tab is typed as the Tab key, so that the editor's own tab rule (blanks, smart tabs) applies.
+void PressTabKey(QsciScintilla& editor) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(&editor, &tab);
+}
 
 bool IsTextLine(const QStringList& lines, qsizetype i) {
     return i < lines.size() && lines[i].startsWith('=');
@@ -90,7 +98,7 @@ void TMacroExpander::typeText(const QString& text, long& lastBar) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '\t') {
             InsertAtCaret(*editor_, text.mid(start, i - start));
-            editor_->SendScintilla(QsciScintillaBase::SCI_TAB);
+            PressTabKey(*editor_);
             start = i + 1;
         } else if (text[i] == '|') {
             InsertAtCaret(*editor_, text.mid(start, i + 1 - start));
