@@ -5,6 +5,7 @@
 #include "script/compiler/CompilerCore.h"
 
 #include "script/compiler/ConstValues.h"
+#include "script/compiler/Operators.h"
 #include "script/compiler/StringTools.h"
 #include "script/compiler/TypeRules.h"
 #include "script/runtime/Names.h"
@@ -26,40 +27,6 @@ struct ConstOperand {
     std::uint32_t Position = 0; // reported when an operation with this right operand fails
     TPrefix Prefix = TPrefix::None;
 };
-
-// The operator code of a token, or nothing for a token that is no operator. DIV is none here.
-std::optional<TOperator> ConstOperatorOf(TPasToken t) {
-    switch (t) {
-    case ttPlus: return opAdd;
-    case ttMinus: return opSub;
-    case ttMultiply: return opMul;
-    case ttDivide: return opDiv;
-    case ttMod: return opMod;
-    case ttShl: return opShl;
-    case ttShr: return opShr;
-    case ttAnd: return opAnd;
-    case ttOr: return opOr;
-    case ttXor: return opXor;
-    case ttGreaterEqual: return opGE;
-    case ttLessEqual: return opLE;
-    case ttGreater: return opGT;
-    case ttLess: return opLT;
-    case ttNotEqual: return opNE;
-    case ttEqual: return opEQ;
-    default: return std::nullopt;
-    }
-}
-
-// Tokens that end any expression, whatever its terminator.
-bool EndsExpression(TPasToken t, TPasToken terminator) {
-    switch (t) {
-    case ttSemicolon: case ttComma: case ttCloseRound: case ttCloseBlock:
-    case ttElse: case ttEnd: case ttTo:
-        return true;
-    default:
-        return t == terminator;
-    }
-}
 
 // The Types index of the first type of a kind: LONGINT, EXTENDED and STRING for literals.
 TTypeNo FirstTypeOfKind(const TCompileLists& lists, std::uint8_t kind) {
@@ -184,9 +151,10 @@ TIfRVariant TCompilerCore::ReadConstExpr(TPasToken terminator) {
         }
         operands.push_back(std::move(o));
 
-        if (EndsExpression(Parser.Token, terminator)) break;
+        if (Parser.Token == terminator || EndsAnyExpression(Parser.Token)) break;
         if (Parser.Token == ttEOF) Error(ceUnexpectedEndOfFile);
-        const std::optional<TOperator> op = ConstOperatorOf(Parser.Token);
+        // DIV is no operator of constant expressions.
+        const std::optional<TOperator> op = Parser.Token == ttDiv ? std::nullopt : BinaryOperatorOf(Parser.Token);
         if (!op) Error(ceSyntaxError);
         operators.push_back(*op);
         Parser.Next();
