@@ -11,6 +11,8 @@
 #pragma once
 
 #include "script/compiler/CompilerModel.h"
+#include "script/compiler/DeclString.h"
+#include "script/compiler/ExprNode.h"
 #include "script/compiler/Messages.h"
 #include "script/compiler/Scanner.h"
 
@@ -22,7 +24,6 @@
 namespace lumivar::script {
 
 class TScriptCompiler;
-struct TExprNode;
 
 // The exception that carries a compile error out to Compile; the message is already recorded.
 struct TCompileFailure {};
@@ -87,6 +88,7 @@ public:
     TTypeNo BooleanTypeNo() { return UseType(BooleanType); }
     TIFPSType* TypeAt(TTypeNo typesIndex) const;  // Types entry, null when out of range
     TIFPSType* UsedType(TTypeNo typeNo) const;    // UsedTypes entry, null when out of range
+    TTypeNo IndexInTypes(const TIFPSType* type) const; // -1 when not in Types
     std::uint8_t KindOf(TTypeNo typeNo) const;    // BaseType of a UsedTypes entry, 0 when none
     bool IsIntegerOrBoolean(TTypeNo typeNo) const;
     TTypeNo FindTypeIndex(const std::string& upperName) const; // Types index or -1
@@ -114,6 +116,142 @@ public:
     // NOT or negation of a constant of the expression parser, in place; error 14 unwinds.
     void FoldUnary(TIfRVariant& value, TUnaryOp op);
     bool IsCompatible(TTypeNo dest, TTypeNo src);
+
+    // ==== The rest is the compiler's own machinery ====
+
+    // ---- The procedure being compiled ----
+    TIFPSProcedure* CurProc = nullptr;
+    std::uint32_t CurProcNo = 0;
+    TDecl CurDecl; // CurProc's declaration string, parsed
+    // Pending jumps of the innermost loop (null outside loops): positions just after offsets.
+    std::vector<std::uint32_t>* BreakList = nullptr;
+    std::vector<std::uint32_t>* ContinueList = nullptr;
+    bool ScannerFailed = false; // the scanner reported an error during this compile
+
+    // ---- Driver (Compiler.cpp) ----
+    void DeclareStandardTypes();
+    void CallOnUses(const std::string& unitName);
+    void ReadTopLevel();
+    void ReadProgramHeader();
+    void CheckForwards();
+    void HintUnusedGlobals();
+
+    // ---- Declarations (Declarations.cpp) ----
+    void ReadUses();
+    void ReadTypeSection();
+    // One type from scanner p (Parser, or a private scanner over a registered declaration
+    // text): a Types index. name: the name being declared, empty for an anonymous type.
+    TTypeNo ReadType(const std::string& name, TIfPascalParser& p);
+    TTypeNo ReadEnumType(const std::string& name, TIfPascalParser& p);
+    TTypeNo ReadArrayType(const std::string& name, TIfPascalParser& p);
+    TTypeNo ReadRecordType(const std::string& name, TIfPascalParser& p);
+    TTypeNo ReadProcType(const std::string& name, TIfPascalParser& p);
+    TTypeNo ReadTypeName(const std::string& name, TIfPascalParser& p);
+    TTypeNo AppendType(std::unique_ptr<TIFPSType> type);
+    void ReadVarSection(TIFPSProcedure* proc, std::uint32_t procNo); // proc null: globals
+    void ReadLabelSection(TIFPSProcedure& proc, std::uint32_t procNo);
+    void ReadProcDecl();
+    void CompileProcBody(TIFPSProcedure& proc, std::uint32_t procNo);
+    TIFPSProcedure& NewProc(const std::string& name);
+    bool IsLocalNameUsed(const TIFPSProcedure& proc, const std::string& name, std::uint32_t hash) const;
+    bool IsLabelNameUsed(const TIFPSProcedure& proc, const std::string& name, std::uint32_t hash) const;
+    bool IsParamNameUsed(const TIFPSProcedure& proc, const std::string& name) const;
+    void BeginProc(TIFPSProcedure& proc, std::uint32_t procNo);
+
+    // ---- Expressions (Expressions.cpp, Designators.cpp) ----
+    // ResolveIdentifier modes.
+    enum TResolveMode : std::uint8_t { rmAny = 0, rmVariable = 1, rmStatement = 2 };
+    // An expression up to terminator or a general terminator (";" "," ")" "]" ELSE END TO).
+    TNodePtr ParseExpression(TPasToken terminator);
+    TNodePtr ParseOperand();
+    TNodePtr ParseIntegerLiteral();
+    TNodePtr ParseArrayCtor(std::uint8_t prefix);
+    TNodePtr ParseBuiltinCall(std::uint8_t prefix);
+    TNodePtr ParseLowHigh(bool high);
+    TNodePtr ParseAssigned(std::uint8_t prefix);
+    TNodePtr ParseProcRef();
+    void ReduceExpression(std::vector<TNodePtr>& operands, std::vector<std::uint8_t>& ops);
+    TNodePtr Combine(TNodePtr left, std::uint8_t op, TNodePtr right);
+    TNodePtr ResolveIdentifier(TResolveMode mode);
+    TNodePtr ParseDesignatorTail(TNodePtr node);
+    TNodePtr ParseSelectors(TNodePtr node);
+    TNodePtr ParseStringIndex(TNodePtr node);
+    TNodePtr ParseClassMember(TNodePtr node);
+    TNodePtr ParseProperty(TNodePtr object, TIFPSClassType& cls, std::uint32_t index);
+    TNodePtr ParseTypeUse(TTypeNo typesIndex, std::uint32_t position);
+    TNodePtr ParseCallArgs(std::uint32_t procNo, TNodePtr first, std::uint32_t position);
+    TNodePtr ParseProcVarCallArgs(TNodePtr procVar);
+    void ParseArgList(const TDecl& decl, std::vector<TArgument>& args);
+    TNodePtr MakeVariable(std::uint32_t address, std::uint32_t position);
+    TNodePtr MakeConstant(TTypeNo type, std::string data, std::uint32_t position);
+    void AddArgument(TExprNode& call, TNodePtr arg, TTypeNo declaredType);
+    std::uint32_t RequireProc(const std::string& name, const std::string& errorParam);
+    TTypeNo TypeOfNode(const TExprNode& node);
+    TTypeNo TypeOfAddress(std::uint32_t address);
+    TTypeNo CallResultType(const TExprNode& call);
+    bool CheckAssignable(TExprNode& dest, TExprNode& src);
+    TIFPSClassType* ClassOf(TTypeNo typeNo) const;
+    void RetypeOneCharString(TExprNode& node);
+    bool PassesNotTest(TTypeNo typeNo) const;
+
+    // ---- Code generation (CodeGen.cpp, Calls.cpp) ----
+    void Emit8(std::uint8_t v);
+    void Emit32(std::uint32_t v);
+    std::uint32_t CodePos() const;
+    TNodePtr AllocTemp(TTypeNo type);
+    TNodePtr AllocTempSilent(TTypeNo type);
+    void FreeTemp(const TExprNode& temp);
+    bool WriteOperand(const TExprNode& node, bool constantsAllowed);
+    void WriteOperandOr(const TExprNode& node, bool constantsAllowed, const char* internalCode);
+    void WriteConstant(const TIfRVariant& value);
+    void PrepareOperand(TExprNode& node, TTypeNo target);
+    void ReleaseOperand(TExprNode& node);
+    void PrepareIntoTemp(TExprNode& node, TTypeNo type);
+    void ApplyFlags(TExprNode& dest, std::uint8_t flags);
+    void CompileInto(TExprNode& src, TExprNode& dest);
+    void CompileCalc(TExprNode& src, TExprNode& dest);
+    void CompileCompare(TExprNode& src, TExprNode& dest);
+    void CompileProcRef(TExprNode& src, TExprNode& dest);
+    void EmitCall(std::uint8_t flags, std::uint32_t procNo, std::vector<TArgument>& args, TExprNode* dest);
+    void EmitProcVarCall(std::uint8_t flags, TExprNode& procVar, std::vector<TArgument>& args, TExprNode* dest);
+    void EmitCallSequence(std::uint8_t flags, TTypeNo resultType, std::vector<TArgument>& args,
+                          TExprNode* dest, TExprNode* procVar, std::uint32_t procNo);
+    std::int32_t FindProc(const std::string& name);
+    bool SameVar(const TExprNode& a, const TExprNode& b) const;
+    bool MentionsVar(const TExprNode& tree, const TExprNode& var) const;
+    bool NeedsPathPreparation(const TExprNode& node) const;
+
+    // ---- Statements (Statements.cpp) ----
+    enum TBlockKind : std::uint8_t {
+        bkMain = 0, bkProcBody, bkCompound, bkStatement, bkThenPart, bkRepeatBody, bkTryBody, bkHandlerBody,
+    };
+    void CompileBlock(TBlockKind kind);
+    void CompileAssignOrCall();
+    void CompileIf();
+    void CompileWhile();
+    void CompileRepeat();
+    void CompileFor();
+    void CompileCase();
+    void CompileTry();
+    void CompileGoto();
+    void CompileBreakContinue(bool isBreak);
+    bool PlaceLabel();
+    void ResolveGotos(TIFPSProcedure& proc);
+    void CheckJumps(std::uint32_t from, std::uint32_t to);
+    void DebugMarker();
+    std::uint32_t EmitJumpPlaceholder(std::uint8_t opcode);
+    void EmitJumpFalse(const TExprNode& cond, const char* internalCode, std::uint32_t& offsetPos);
+    void PatchJump(std::uint32_t offsetPos, std::uint32_t instructionEnd, std::uint32_t target);
+    void PatchList(const std::vector<std::uint32_t>& list, std::uint32_t target);
+    void Expect(TPasToken token, std::uint8_t errorCode);
+
+    // ---- Image (ImageWriter.cpp) ----
+    void CheckExports();
+    void WriteImage();
+    std::int32_t FindMainProc() const;
+    std::string ReadableDecl(const std::string& decl) const;
+    void WriteTypeRecord(const TIFPSType& type);
+    void WriteDebugNames();
 };
 
 } // namespace lumivar::script

@@ -97,6 +97,8 @@ struct TIFPSType {
     std::unique_ptr<TIFPSProceduralType> ProcType;  // procedural type
     std::unique_ptr<TIFPSClassType> ClassType;      // host class type
 
+    // Out of line: the class type object is complete only where ClassType.h is included.
+    TIFPSType();
     ~TIFPSType();
     // What GetTypeForBase looks for: a type of this kind with nothing in its extension.
     bool HasEmptyExt() const { return Ext == 0 && !AliasOf && !ProcType && !ClassType; }
