@@ -4,6 +4,8 @@
 
 #include "tests/macros/TestEditor.h"
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace lumivar {

@@ -1,6 +1,8 @@
 // The macro text format: parse and write round trips, the pick-list items, the stored form.
 #include "macros/MacroText.h"
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace lumivar {

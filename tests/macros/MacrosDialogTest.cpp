@@ -13,6 +13,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace lumivar {

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace lumivar {

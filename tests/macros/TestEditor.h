@@ -2,6 +2,8 @@
 // and key presses are delivered as the window system would (shortcut check, press, release).
 #pragma once
 
+#include "tests/support/QuietRaise.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QString>
@@ -11,17 +13,6 @@
 #include <memory>
 
 namespace lumivar::test {
-
-// The offscreen platform warns each time the editor component raises its list window; that
-// warning says nothing about the code under test, so the macro tests silence it.
-inline const bool kQuietListRaise = [] {
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (!message.contains(QStringLiteral("does not support raise()")))
-                previous(type, context, message);
-        });
-    return true;
-}();
 
 // Set up like the main window's editor: UTF-8, blanks for tabs, tab width 2, auto-indent,
 // the caret allowed past the end of a line.
