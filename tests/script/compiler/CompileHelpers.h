@@ -1,0 +1,26 @@
+// Shared pieces of the compiler tests: a compiler with the three standard routines the code
+// generator calls (StrGet, StrSet, SetArrayLength) registered from OnUses, a compact text of
+// the messages of a compile, and the listing of a compiled procedure.
+#pragma once
+
+#include "ImageListing.h"
+
+#include "script/compiler/ScriptCompiler.h"
+
+#include <string>
+
+namespace lumivar::script::test {
+
+// Registers the declarations of StrGet, StrSet and SetArrayLength for "SYSTEM".
+void UseTestLibrary(TScriptCompiler& compiler);
+
+// "POS KIND CODE PARAM" per message, ";"-separated.
+std::string MessagesOf(const TScriptCompiler& compiler);
+
+// Compiles with the test library: "ok" or "failed", then ": " and the messages when any.
+std::string CompileOutcome(const std::string& script);
+
+// Compiles with the test library; the listing of procedure procNo, or "failed: " + messages.
+std::string CompileAndList(const std::string& script, std::size_t procNo = 0);
+
+} // namespace lumivar::script::test
