@@ -47,7 +47,8 @@ int RunTokens(const Args& args) {
     };
     parser.SetText(*text);
     while (parser.Token != ttEOF) {
-        std::string line = std::to_string(parser.TokenPos) + ' ' + std::to_string(unsigned(parser.Token));
+        std::string line =
+            std::to_string(parser.TokenPos) + ' ' + std::to_string(unsigned(parser.Token));
         if (!parser.TokenText.empty()) line += ' ' + Cp1251ToUtf8(parser.TokenText);
         std::printf("%s\n", line.c_str());
         parser.Next();

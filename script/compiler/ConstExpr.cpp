@@ -79,7 +79,8 @@ void TCompilerCore::ReadConstSection() {
     } while (Parser.Token == ttIdentifier);
 }
 
-// ConstExpr -> Operand { Operator Operand };  Operand -> [NOT | "-"] (Name | "(" ConstExpr ")" | Literal)
+// ConstExpr -> Operand { Operator Operand };  Operand -> [NOT | "-"] (Name | "(" ConstExpr ")" |
+// Literal)
 TIfRVariant TCompilerCore::ReadConstExpr(TPasToken terminator) {
     std::vector<ConstOperand> operands;
     std::vector<TOperator> operators;
@@ -154,7 +155,8 @@ TIfRVariant TCompilerCore::ReadConstExpr(TPasToken terminator) {
         if (Parser.Token == terminator || EndsAnyExpression(Parser.Token)) break;
         if (Parser.Token == ttEOF) Error(ceUnexpectedEndOfFile);
         // DIV is no operator of constant expressions.
-        const std::optional<TOperator> op = Parser.Token == ttDiv ? std::nullopt : BinaryOperatorOf(Parser.Token);
+        const std::optional<TOperator> op =
+            Parser.Token == ttDiv ? std::nullopt : BinaryOperatorOf(Parser.Token);
         if (!op) Error(ceSyntaxError);
         operators.push_back(*op);
         Parser.Next();
@@ -164,7 +166,9 @@ TIfRVariant TCompilerCore::ReadConstExpr(TPasToken terminator) {
     for (ConstOperand& o : operands) {
         if (o.Prefix == TPrefix::None) continue;
         const TIFPSType* t = ResolvedType(*this, TTypeSpace::Types, o.Value.VType);
-        if (t) ApplyUnary(t->BaseType, o.Value.Data, o.Prefix == TPrefix::Not ? TUnaryOp::Not : TUnaryOp::Negate);
+        if (t)
+            ApplyUnary(t->BaseType, o.Value.Data,
+                       o.Prefix == TPrefix::Not ? TUnaryOp::Not : TUnaryOp::Negate);
     }
 
     // Three precedence passes, each left to right: * / MOD SHL SHR AND, then + - OR XOR, then

@@ -22,11 +22,19 @@ constexpr std::uint8_t kStringKind = btString;
 const char* const kOverflowText = "Floating point overflow";
 const char* const kInvalidOpText = "Invalid floating point operation";
 
-bool IsStringValueKind(std::uint8_t k) { return k == vkString || k == vkPChar; }
-bool IsSmallInteger(std::uint8_t k) { return k >= btU8 && k <= btS32; }
+bool IsStringValueKind(std::uint8_t k) {
+    return k == vkString || k == vkPChar;
+}
+bool IsSmallInteger(std::uint8_t k) {
+    return k >= btU8 && k <= btS32;
+}
 
-TFoldStatus Mismatch() { return {ceTypeMismatch, {}}; }
-TFoldStatus DivideByZero() { return {ceDivideByZero, {}}; }
+TFoldStatus Mismatch() {
+    return {ceTypeMismatch, {}};
+}
+TFoldStatus DivideByZero() {
+    return {ceDivideByZero, {}};
+}
 
 // Does the folding table give a rule of its own for this operator and left kind?
 bool TableListsLeftKind(TOperator op, std::uint8_t left) {
@@ -52,13 +60,15 @@ bool TableListsLeftKind(TOperator op, std::uint8_t left) {
 // The right operand read as an integer: kinds 1..6 only, extended to 32 bits by its signedness.
 std::optional<std::uint32_t> RightAsInteger(TFoldType right, std::string_view data) {
     if (!IsSmallInteger(right.Kind)) return std::nullopt;
-    return std::uint32_t(ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
+    return std::uint32_t(
+        ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
 }
 
 // The right operand read as a real: kinds 1..9, integers by their signedness.
 std::optional<long double> RightAsReal(TFoldType right, std::string_view data) {
     if (IsSmallInteger(right.Kind))
-        return static_cast<long double>(ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
+        return static_cast<long double>(
+            ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
     if (IsRealKind(right.Kind)) return ReadRawReal(data, right.Kind);
     return std::nullopt;
 }
@@ -72,26 +82,38 @@ std::optional<std::string> RightAsString(TFoldType right, std::string_view data)
 
 long double LargestOf(std::uint8_t realKind) {
     switch (realKind) {
-    case btSingle: return std::numeric_limits<float>::max();
-    case btDouble: return std::numeric_limits<double>::max();
-    default: return std::numeric_limits<long double>::max();
+    case btSingle:
+        return std::numeric_limits<float>::max();
+    case btDouble:
+        return std::numeric_limits<double>::max();
+    default:
+        return std::numeric_limits<long double>::max();
     }
 }
 
-std::string BooleanData(bool b) { return std::string(1, b ? '\1' : '\0'); }
+std::string BooleanData(bool b) {
+    return std::string(1, b ? '\1' : '\0');
+}
 
 template <typename T> bool Compare(TOperator op, T l, T r) {
     switch (op) {
-    case opGE: return l >= r;
-    case opLE: return l <= r;
-    case opGT: return l > r;
-    case opLT: return l < r;
-    case opNE: return l != r;
-    default: return l == r;
+    case opGE:
+        return l >= r;
+    case opLE:
+        return l <= r;
+    case opGT:
+        return l > r;
+    case opLT:
+        return l < r;
+    case opNE:
+        return l != r;
+    default:
+        return l == r;
     }
 }
 
-TFoldStatus FoldSmallInteger(TOperator op, std::uint8_t kind, std::string& leftData, std::uint32_t r) {
+TFoldStatus FoldSmallInteger(TOperator op, std::uint8_t kind, std::string& leftData,
+                             std::uint32_t r) {
     const std::size_t width = IntegerKindWidth(kind);
     const bool isSigned = IsSignedIntegerKind(kind);
     // The left value widened to 32 bits by its own signedness.
@@ -100,9 +122,15 @@ TFoldStatus FoldSmallInteger(TOperator op, std::uint8_t kind, std::string& leftD
     const auto sr = std::int32_t(r);
     std::uint32_t v = 0;
     switch (op) {
-    case opAdd: v = l + r; break;
-    case opSub: v = l - r; break;
-    case opMul: v = l * r; break;
+    case opAdd:
+        v = l + r;
+        break;
+    case opSub:
+        v = l - r;
+        break;
+    case opMul:
+        v = l * r;
+        break;
     case opDiv:
     case opMod:
         if (r == 0) return DivideByZero();
@@ -114,11 +142,21 @@ TFoldStatus FoldSmallInteger(TOperator op, std::uint8_t kind, std::string& leftD
             v = std::uint32_t(op == opDiv ? sl / sr : sl % sr);
         }
         break;
-    case opShl: v = l << (r % 32); break;
-    case opShr: v = l >> (r % 32); break; // logical, on the widened value
-    case opAnd: v = l & r; break;
-    case opOr: v = l | r; break;
-    case opXor: v = l ^ r; break;
+    case opShl:
+        v = l << (r % 32);
+        break;
+    case opShr:
+        v = l >> (r % 32);
+        break; // logical, on the widened value
+    case opAnd:
+        v = l & r;
+        break;
+    case opOr:
+        v = l | r;
+        break;
+    case opXor:
+        v = l ^ r;
+        break;
     default:
         leftData = isSigned ? BooleanData(Compare(op, sl, sr)) : BooleanData(Compare(op, l, r));
         return {};
@@ -131,9 +169,15 @@ TFoldStatus FoldReal(TOperator op, std::uint8_t kind, std::string& leftData, lon
     const long double l = ReadRawReal(leftData, kind);
     long double v = 0;
     switch (op) {
-    case opAdd: v = l + r; break;
-    case opSub: v = l - r; break;
-    case opMul: v = l * r; break;
+    case opAdd:
+        v = l + r;
+        break;
+    case opSub:
+        v = l - r;
+        break;
+    case opMul:
+        v = l * r;
+        break;
     case opDiv:
         if (r == 0) return DivideByZero();
         v = l / r;
@@ -169,11 +213,16 @@ std::string StoreValue(const TIFValue& value) {
 // The compiler error for a runtime rule's failure.
 TFoldStatus FromRuntime(const TValueResult& r) {
     switch (r.Code) {
-    case TExecError::TypeMismatch: return Mismatch();
-    case TExecError::DivisionByZero: return DivideByZero();
-    case TExecError::MathError: return {ceMathError, r.Param.empty() ? kOverflowText : r.Param};
-    case TExecError::HostException: return {ceInternalError, r.Param};
-    default: return {ceInternalError, ExecErrorToText(std::uint8_t(r.Code), r.Param)};
+    case TExecError::TypeMismatch:
+        return Mismatch();
+    case TExecError::DivisionByZero:
+        return DivideByZero();
+    case TExecError::MathError:
+        return {ceMathError, r.Param.empty() ? kOverflowText : r.Param};
+    case TExecError::HostException:
+        return {ceInternalError, r.Param};
+    default:
+        return {ceInternalError, ExecErrorToText(std::uint8_t(r.Code), r.Param)};
     }
 }
 
@@ -195,7 +244,8 @@ TFoldStatus FoldByRuntimeRules(TOperator op, TFoldType left, std::string& leftDa
         if (!result) return FromRuntime(result);
         leftData = StoreValue(*l);
     } else {
-        const TValueResult result = CompareValues(*l, *r, std::uint8_t(op - kFirstCompareOp), *flag);
+        const TValueResult result =
+            CompareValues(*l, *r, std::uint8_t(op - kFirstCompareOp), *flag);
         if (!result) return FromRuntime(result);
         leftData = BooleanData(GetInteger(*flag) != 0);
     }
@@ -204,8 +254,10 @@ TFoldStatus FoldByRuntimeRules(TOperator op, TFoldType left, std::string& leftDa
 
 } // namespace
 
-TFoldStatus FoldValues(TOperator op, TFoldType left, std::string& leftData, TFoldType right, std::string_view rightData) {
-    if (!TableListsLeftKind(op, left.Kind)) return FoldByRuntimeRules(op, left, leftData, right, rightData);
+TFoldStatus FoldValues(TOperator op, TFoldType left, std::string& leftData, TFoldType right,
+                       std::string_view rightData) {
+    if (!TableListsLeftKind(op, left.Kind))
+        return FoldByRuntimeRules(op, left, leftData, right, rightData);
     if (left.Kind == kStringKind) { // only "+" is listed for strings
         const std::optional<std::string> r = RightAsString(right, rightData);
         if (!r) return Mismatch();

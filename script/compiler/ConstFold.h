@@ -28,7 +28,8 @@ struct TFoldStatus {
 
 // leftData := left op right. A comparison leaves one byte, 1 for true and 0 for false, which
 // the caller types as Boolean; every other result keeps the left kind and its width.
-TFoldStatus FoldValues(TOperator op, TFoldType left, std::string& leftData, TFoldType right, std::string_view rightData);
+TFoldStatus FoldValues(TOperator op, TFoldType left, std::string& leftData, TFoldType right,
+                       std::string_view rightData);
 
 // Negation (two's complement at the kind's width, or sign change of a real) or logical NOT
 // (1 when the value is zero, else 0, at the constant's width) in place; false when the

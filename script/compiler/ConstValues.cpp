@@ -13,15 +13,25 @@ namespace lumivar::script {
 
 std::size_t IntegerKindWidth(std::uint8_t kind) {
     switch (kind) {
-    case btU8: case btS8: return 1;
-    case btU16: case btS16: return 2;
-    case btU32: case btS32: return 4;
-    case btS64: return 8;
-    default: return 0;
+    case btU8:
+    case btS8:
+        return 1;
+    case btU16:
+    case btS16:
+        return 2;
+    case btU32:
+    case btS32:
+        return 4;
+    case btS64:
+        return 8;
+    default:
+        return 0;
     }
 }
 
-bool IsSignedIntegerKind(std::uint8_t kind) { return kind == btS8 || kind == btS16 || kind == btS32 || kind == btS64; }
+bool IsSignedIntegerKind(std::uint8_t kind) {
+    return kind == btS8 || kind == btS16 || kind == btS32 || kind == btS64;
+}
 
 std::int64_t ReadRawInteger(std::string_view data, std::size_t width, bool isSigned) {
     std::uint64_t v = 0;
@@ -38,7 +48,8 @@ std::int64_t ReadRawInteger(std::string_view data, std::size_t width, bool isSig
 
 std::string WriteRawInteger(std::uint64_t v, std::size_t width) {
     std::string r(width, '\0');
-    for (std::size_t i = 0; i < width && i < 8; ++i) r[i] = char((v >> (8 * i)) & 0xFF);
+    for (std::size_t i = 0; i < width && i < 8; ++i)
+        r[i] = char((v >> (8 * i)) & 0xFF);
     return r;
 }
 
@@ -88,7 +99,8 @@ std::string WriteRawReal(long double v, std::uint8_t kind) {
 
 std::optional<long double> RealLiteralValue(std::string_view text) {
     long double v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range) {
         // Out of range one way or the other: a non-zero digit before the point means too big.
         const std::string_view whole = text.substr(0, text.find('.'));

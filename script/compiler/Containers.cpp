@@ -6,7 +6,9 @@
 
 namespace lumivar::script {
 
-TIfList::TIfList() { Reallocate(kInitialCapacity); }
+TIfList::TIfList() {
+    Reallocate(kInitialCapacity);
+}
 
 void TIfList::Reallocate(std::uint32_t capacity) {
     auto items = std::make_unique<void*[]>(capacity);
@@ -45,7 +47,9 @@ void TIfList::Clear() {
     Compact();
 }
 
-void* TIfList::GetItem(std::uint32_t index) const { return index < FCount ? FItems[index] : nullptr; }
+void* TIfList::GetItem(std::uint32_t index) const {
+    return index < FCount ? FItems[index] : nullptr;
+}
 
 void TIfList::SetItem(std::uint32_t index, void* item) {
     if (index < FCount) FItems[index] = item;
@@ -53,11 +57,14 @@ void TIfList::SetItem(std::uint32_t index, void* item) {
 
 namespace {
 // Takes back the ownership that Add handed to the untyped list.
-std::unique_ptr<std::string> Adopt(void* item) { return std::unique_ptr<std::string>(static_cast<std::string*>(item)); }
+std::unique_ptr<std::string> Adopt(void* item) {
+    return std::unique_ptr<std::string>(static_cast<std::string*>(item));
+}
 } // namespace
 
 TIfStringList::~TIfStringList() {
-    for (std::uint32_t i = 0; i < FList.Count(); ++i) Adopt(FList.GetItem(i));
+    for (std::uint32_t i = 0; i < FList.Count(); ++i)
+        Adopt(FList.GetItem(i));
 }
 
 std::string TIfStringList::GetItem(std::uint32_t index) const {

@@ -36,11 +36,16 @@ struct MessageTable {
 
 MessageTable BuildTable() {
     MessageTable t;
-#define LV_MESSAGE_KIND(kind, name, prefix, fallback) t.kinds[kind] = {true, Utf8ToCp1251(prefix), Utf8ToCp1251(fallback), {}};
+#define LV_MESSAGE_KIND(kind, name, prefix, fallback)                                              \
+    t.kinds[kind] = {true, Utf8ToCp1251(prefix), Utf8ToCp1251(fallback), {}};
 #define LV_OTHER_KIND(text) t.otherKind = Utf8ToCp1251(text);
-#define LV_ERROR(code, name, before, usesParam, after) t.kinds[mkError].codes.push_back({code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
-#define LV_WARNING(code, name, before, usesParam, after) t.kinds[mkWarning].codes.push_back({code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
-#define LV_HINT(code, name, before, usesParam, after) t.kinds[mkHint].codes.push_back({code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
+#define LV_ERROR(code, name, before, usesParam, after)                                             \
+    t.kinds[mkError].codes.push_back({code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
+#define LV_WARNING(code, name, before, usesParam, after)                                           \
+    t.kinds[mkWarning].codes.push_back(                                                            \
+        {code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
+#define LV_HINT(code, name, before, usesParam, after)                                              \
+    t.kinds[mkHint].codes.push_back({code, Utf8ToCp1251(before), usesParam, Utf8ToCp1251(after)});
 #include "Messages.def"
     return t;
 }

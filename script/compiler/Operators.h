@@ -13,32 +13,54 @@ namespace lumivar::script {
 // "/" and DIV both give opDiv (integer division on integer kinds, real division on reals).
 constexpr std::optional<TOperator> BinaryOperatorOf(TPasToken t) {
     switch (t) {
-    case ttPlus: return opAdd;
-    case ttMinus: return opSub;
-    case ttMultiply: return opMul;
+    case ttPlus:
+        return opAdd;
+    case ttMinus:
+        return opSub;
+    case ttMultiply:
+        return opMul;
     case ttDivide:
-    case ttDiv: return opDiv;
-    case ttMod: return opMod;
-    case ttShl: return opShl;
-    case ttShr: return opShr;
-    case ttAnd: return opAnd;
-    case ttOr: return opOr;
-    case ttXor: return opXor;
-    case ttGreaterEqual: return opGE;
-    case ttLessEqual: return opLE;
-    case ttGreater: return opGT;
-    case ttLess: return opLT;
-    case ttNotEqual: return opNE;
-    case ttEqual: return opEQ;
-    default: return std::nullopt;
+    case ttDiv:
+        return opDiv;
+    case ttMod:
+        return opMod;
+    case ttShl:
+        return opShl;
+    case ttShr:
+        return opShr;
+    case ttAnd:
+        return opAnd;
+    case ttOr:
+        return opOr;
+    case ttXor:
+        return opXor;
+    case ttGreaterEqual:
+        return opGE;
+    case ttLessEqual:
+        return opLE;
+    case ttGreater:
+        return opGT;
+    case ttLess:
+        return opLT;
+    case ttNotEqual:
+        return opNE;
+    case ttEqual:
+        return opEQ;
+    default:
+        return std::nullopt;
     }
 }
 
 // ";" "," ")" "]" ELSE END TO end any expression.
 constexpr bool EndsAnyExpression(TPasToken t) {
     switch (t) {
-    case ttSemicolon: case ttComma: case ttCloseRound: case ttCloseBlock:
-    case ttElse: case ttEnd: case ttTo:
+    case ttSemicolon:
+    case ttComma:
+    case ttCloseRound:
+    case ttCloseBlock:
+    case ttElse:
+    case ttEnd:
+    case ttTo:
         return true;
     default:
         return false;

@@ -13,22 +13,32 @@ namespace {
 // Identifiers longer than this are never looked up as keywords in full.
 constexpr std::size_t kMaxKeywordLookup = 255;
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-bool IsBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+bool IsBlank(char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
 
 template <typename Pred> std::uint32_t RunLength(const char* s, std::uint32_t from, Pred pred) {
     std::uint32_t q = from;
-    while (pred(s[q])) ++q;
+    while (pred(s[q]))
+        ++q;
     return q - from;
 }
 
 } // namespace
 
 TPasToken LookupKeyword(std::string_view upperWord) {
-    const auto it = std::lower_bound(kKeywords.begin(), kKeywords.end(), upperWord,
-                                     [](const TRTab& row, std::string_view w) { return row.Keyword < w; });
+    const auto it =
+        std::lower_bound(kKeywords.begin(), kKeywords.end(), upperWord,
+                         [](const TRTab& row, std::string_view w) { return row.Keyword < w; });
     return it != kKeywords.end() && it->Keyword == upperWord ? it->Kind : ttIdentifier;
 }
 
@@ -88,7 +98,8 @@ TIfPascalParser::Scanned TIfPascalParser::ScanAt(std::uint32_t p) const {
 
     if (IsLetter(c)) {
         const std::uint32_t len = RunLength(s, p, [](char x) { return IsLetter(x) || IsDigit(x); });
-        const std::string upper = FastUpperCase(std::string_view(s + p, std::min<std::size_t>(len, kMaxKeywordLookup)));
+        const std::string upper =
+            FastUpperCase(std::string_view(s + p, std::min<std::size_t>(len, kMaxKeywordLookup)));
         return {LookupKeyword(upper), len, peNone};
     }
 
@@ -120,13 +131,15 @@ TIfPascalParser::Scanned TIfPascalParser::ScanAt(std::uint32_t p) const {
     }
     case '\'': {
         std::uint32_t q = p + 1;
-        while (s[q] != '\'' && s[q] != '\r' && s[q] != '\n' && s[q] != '\0') ++q;
+        while (s[q] != '\'' && s[q] != '\r' && s[q] != '\n' && s[q] != '\0')
+            ++q;
         if (s[q] != '\'') return {ttString, q - p + 1, peStringNotClosed};
         return {ttString, q - p + 1, peNone};
     }
     case '{': {
         std::uint32_t q = p + 1;
-        while (s[q] != '}' && s[q] != '\0') ++q;
+        while (s[q] != '}' && s[q] != '\0')
+            ++q;
         if (s[q] == '\0') return {ttComment, 0, peCommentNotClosed};
         return {ttComment, q - p + 1, peNone};
     }
@@ -134,14 +147,16 @@ TIfPascalParser::Scanned TIfPascalParser::ScanAt(std::uint32_t p) const {
         if (c2 != '*') return one(ttOpenRound);
         // The search for "*)" starts at the "*" of "(*", so "(*)" is a whole comment.
         std::uint32_t q = p + 1;
-        while (!(s[q] == '*' && s[q + 1] == ')') && s[q] != '\0') ++q;
+        while (!(s[q] == '*' && s[q + 1] == ')') && s[q] != '\0')
+            ++q;
         if (s[q] == '\0') return {ttComment, 0, peCommentNotClosed};
         return {ttComment, q - p + 2, peNone};
     }
     case '/': {
         if (c2 != '/') return one(ttDivide);
         std::uint32_t q = p + 2;
-        while (s[q] != '\r' && s[q] != '\n' && s[q] != '\0') ++q;
+        while (s[q] != '\r' && s[q] != '\n' && s[q] != '\0')
+            ++q;
         if (s[q] == '\0') return {ttComment, 0, peCommentNotClosed};
         ++q; // the line break itself
         if (s[q] == '\r' || s[q] == '\n') ++q;
@@ -154,19 +169,32 @@ TIfPascalParser::Scanned TIfPascalParser::ScanAt(std::uint32_t p) const {
         return c2 == '>' ? two(ttNotEqual) : one(ttLess);
     case '>':
         return c2 == '=' ? two(ttGreaterEqual) : one(ttGreater);
-    case '=': return one(ttEqual);
-    case ')': return one(ttCloseRound);
-    case '[': return one(ttOpenBlock);
-    case ']': return one(ttCloseBlock);
-    case ',': return one(ttComma);
-    case '.': return one(ttPeriod);
-    case '@': return one(ttAddressOf);
-    case '^': return one(ttDereference);
-    case ';': return one(ttSemicolon);
-    case '+': return one(ttPlus);
-    case '-': return one(ttMinus);
-    case '*': return one(ttMultiply);
-    default: return {ttEOF, 1, peUnexpectedChar};
+    case '=':
+        return one(ttEqual);
+    case ')':
+        return one(ttCloseRound);
+    case '[':
+        return one(ttOpenBlock);
+    case ']':
+        return one(ttCloseBlock);
+    case ',':
+        return one(ttComma);
+    case '.':
+        return one(ttPeriod);
+    case '@':
+        return one(ttAddressOf);
+    case '^':
+        return one(ttDereference);
+    case ';':
+        return one(ttSemicolon);
+    case '+':
+        return one(ttPlus);
+    case '-':
+        return one(ttMinus);
+    case '*':
+        return one(ttMultiply);
+    default:
+        return {ttEOF, 1, peUnexpectedChar};
     }
 }
 

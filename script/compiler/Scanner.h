@@ -23,7 +23,8 @@ enum TParserError : std::uint8_t {
 
 class TIfPascalParser {
 public:
-    using TParserErrorEvent = std::function<void(TIfPascalParser& sender, TParserError kind, std::uint32_t position)>;
+    using TParserErrorEvent =
+        std::function<void(TIfPascalParser& sender, TParserError kind, std::uint32_t position)>;
 
     // Copies the text and scans its first token. The text ends at its first character 0.
     void SetText(std::string_view s);

@@ -21,10 +21,14 @@ std::optional<std::uint64_t> ParseMagnitude(std::string_view s, std::uint64_t li
     std::uint64_t v = 0;
     for (const char c : s) {
         std::uint64_t d;
-        if (c >= '0' && c <= '9') d = std::uint64_t(c - '0');
-        else if (hex && c >= 'A' && c <= 'F') d = std::uint64_t(c - 'A' + 10);
-        else if (hex && c >= 'a' && c <= 'f') d = std::uint64_t(c - 'a' + 10);
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            d = std::uint64_t(c - '0');
+        else if (hex && c >= 'A' && c <= 'F')
+            d = std::uint64_t(c - 'A' + 10);
+        else if (hex && c >= 'a' && c <= 'f')
+            d = std::uint64_t(c - 'a' + 10);
+        else
+            return std::nullopt;
         if (v > (limit - d) / base) return std::nullopt;
         v = v * base + d;
     }
@@ -62,22 +66,35 @@ std::string GrabFirstWord(std::string& s) {
     return word;
 }
 
-std::string FirstWord(std::string_view s) { return std::string(s.substr(0, s.find(' '))); }
+std::string FirstWord(std::string_view s) {
+    return std::string(s.substr(0, s.find(' ')));
+}
 
-std::string IntToStr(std::int64_t i) { return std::to_string(i); }
+std::string IntToStr(std::int64_t i) {
+    return std::to_string(i);
+}
 
-std::int32_t StrToIntDef(std::string_view s, std::int32_t def) { return ParseInt<std::int32_t>(s).value_or(def); }
+std::int32_t StrToIntDef(std::string_view s, std::int32_t def) {
+    return ParseInt<std::int32_t>(s).value_or(def);
+}
 
-std::int64_t StrToInt64Def(std::string_view s, std::int64_t def) { return ParseInt<std::int64_t>(s).value_or(def); }
+std::int64_t StrToInt64Def(std::string_view s, std::int64_t def) {
+    return ParseInt<std::int64_t>(s).value_or(def);
+}
 
 std::string IntToRaw4(std::uint32_t i) {
     std::string r(4, '\0');
-    for (int k = 0; k < 4; ++k) r[k] = char((i >> (8 * k)) & 0xFF);
+    for (int k = 0; k < 4; ++k)
+        r[k] = char((i >> (8 * k)) & 0xFF);
     return r;
 }
 
-std::string StripFirst(std::string_view s) { return s.empty() ? std::string() : std::string(s.substr(1)); }
+std::string StripFirst(std::string_view s) {
+    return s.empty() ? std::string() : std::string(s.substr(1));
+}
 
-std::string Dequote(std::string_view s) { return s.size() < 2 ? std::string() : std::string(s.substr(1, s.size() - 2)); }
+std::string Dequote(std::string_view s) {
+    return s.size() < 2 ? std::string() : std::string(s.substr(1, s.size() - 2));
+}
 
 } // namespace lumivar::script

@@ -51,7 +51,8 @@ consteval bool KeywordTableIsSound() {
 }
 } // namespace detail
 
-static_assert(detail::KeywordTableIsSound(), "keyword table must be sorted and use kinds 30..92 once each");
+static_assert(detail::KeywordTableIsSound(),
+              "keyword table must be sorted and use kinds 30..92 once each");
 static_assert(ttDereference == kFirstKeywordKind - 1 && ttImplementation == kLastTokenKind);
 static_assert(ttBegin == 32 && ttEnd == 39 && ttXor == 63 && ttExit == 64 && ttChr == 89);
 static_assert(ttInteger == 23 && ttHexInt == 27 && ttString == 25 && ttChar == 26);

@@ -9,14 +9,21 @@ namespace lumivar::script {
 
 namespace {
 
-bool IsVariant(std::uint8_t k) { return k == btVariant; }
+bool IsVariant(std::uint8_t k) {
+    return k == btVariant;
+}
 // STRING (also PCHAR), the image's PCHAR kind 14, or CHAR.
-bool IsStringLike(std::uint8_t k) { return k == btString || k == 14 || k == btChar; }
-bool IsComparison(TOperator op) { return op >= kFirstCompareOp; }
+bool IsStringLike(std::uint8_t k) {
+    return k == btString || k == 14 || k == btChar;
+}
+bool IsComparison(TOperator op) {
+    return op >= kFirstCompareOp;
+}
 
 // The variant rows that open every operator group: a variant on one side and, on the other,
 // another variant or a kind the operator accepts gives that variant's side.
-template <typename Accepts> TResultRule VariantRule(std::uint8_t p, std::uint8_t q, Accepts accepts) {
+template <typename Accepts>
+TResultRule VariantRule(std::uint8_t p, std::uint8_t q, Accepts accepts) {
     if (IsVariant(p) && (IsVariant(q) || accepts(q))) return TResultRule::Left;
     if (IsVariant(q) && (IsVariant(p) || accepts(p))) return TResultRule::Right;
     return TResultRule::None;
@@ -24,12 +31,14 @@ template <typename Accepts> TResultRule VariantRule(std::uint8_t p, std::uint8_t
 
 TResultRule NumericRule(std::uint8_t p, std::uint8_t q) {
     if (IsIntegerKind(p) && IsIntegerKind(q)) return TResultRule::Left;
-    if (IsNumericKind(p) && IsNumericKind(q)) return IsRealKind(p) ? TResultRule::Left : TResultRule::Right;
+    if (IsNumericKind(p) && IsNumericKind(q))
+        return IsRealKind(p) ? TResultRule::Left : TResultRule::Right;
     return TResultRule::None;
 }
 
 TResultRule AddRule(std::uint8_t p, std::uint8_t q) {
-    if (const TResultRule r = VariantRule(p, q, [](std::uint8_t k) { return IsStringLike(k) || IsNumericKind(k); });
+    if (const TResultRule r =
+            VariantRule(p, q, [](std::uint8_t k) { return IsStringLike(k) || IsNumericKind(k); });
         r != TResultRule::None)
         return r;
     if (const TResultRule r = NumericRule(p, q); r != TResultRule::None) return r;
@@ -40,14 +49,16 @@ TResultRule AddRule(std::uint8_t p, std::uint8_t q) {
 }
 
 TResultRule ComparisonRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sameType) {
-    if (const TResultRule r = VariantRule(p, q, [](std::uint8_t k) { return IsStringLike(k) || IsNumericKind(k); });
+    if (const TResultRule r =
+            VariantRule(p, q, [](std::uint8_t k) { return IsStringLike(k) || IsNumericKind(k); });
         r != TResultRule::None)
         return r;
     const bool equality = op == opEQ || op == opNE;
     if (IsNumericKind(p) && IsNumericKind(q)) return TResultRule::Boolean;
     if ((p == btString || p == btChar) && (q == btString || q == btChar)) {
         // CHAR with CHAR only for "=" and "<>"
-        return equality || p == btString || q == btString ? TResultRule::Boolean : TResultRule::None;
+        return equality || p == btString || q == btString ? TResultRule::Boolean
+                                                          : TResultRule::None;
     }
     if (equality && p == btEnum && sameType) return TResultRule::Boolean;
     if (IsVariant(p) || IsVariant(q)) return TResultRule::Boolean;
@@ -74,14 +85,16 @@ constexpr WarningRow kWarningRows[] = {
 
 } // namespace
 
-TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sameType, bool bothBoolean) {
+TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sameType,
+                           bool bothBoolean) {
     switch (op) {
     case opAdd:
         return AddRule(p, q);
     case opSub:
     case opMul:
     case opDiv:
-        if (const TResultRule r = VariantRule(p, q, IsNumericKind); r != TResultRule::None) return r;
+        if (const TResultRule r = VariantRule(p, q, IsNumericKind); r != TResultRule::None)
+            return r;
         return NumericRule(p, q);
     case opMod:
     case opShl:
@@ -89,7 +102,8 @@ TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sa
     case opAnd:
     case opOr:
     case opXor: {
-        if (const TResultRule r = VariantRule(p, q, IsIntegerKind); r != TResultRule::None) return r;
+        if (const TResultRule r = VariantRule(p, q, IsIntegerKind); r != TResultRule::None)
+            return r;
         if (IsIntegerKind(p) && IsIntegerKind(q)) return TResultRule::Left;
         const bool logical = op == opAnd || op == opOr || op == opXor;
         return logical && bothBoolean ? TResultRule::Left : TResultRule::None;
@@ -99,9 +113,11 @@ TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sa
     }
 }
 
-std::optional<TBooleanOperandWarning> BooleanOperandWarning(TOperator op, bool constantIsLeft, bool value) {
+std::optional<TBooleanOperandWarning> BooleanOperandWarning(TOperator op, bool constantIsLeft,
+                                                            bool value) {
     for (const WarningRow& row : kWarningRows)
-        if (row.op == op && row.constantIsLeft == constantIsLeft && row.value == value) return row.warning;
+        if (row.op == op && row.constantIsLeft == constantIsLeft && row.value == value)
+            return row.warning;
     return std::nullopt;
 }
 
@@ -124,23 +140,36 @@ const TIFPSType* ResolvedType(const TCompilerCore& core, TTypeSpace space, TType
 TFoldType FoldTypeOf(const TIFPSType& type) {
     std::uint8_t valueKind = type.BaseType;
     switch (type.BaseType) {
-    case btChar: valueKind = 1; break;
-    case btEnum: valueKind = type.Ext <= 0xFF ? 1 : type.Ext <= 0xFFFF ? 3 : 5; break;
-    case btProcPtr: valueKind = 5; break;
-    case btString: valueKind = type.Ext == 1 ? 14 : 10; break;
-    case btClass: valueKind = 0; break; // no constant of a class type reaches folding
-    default: break;
+    case btChar:
+        valueKind = 1;
+        break;
+    case btEnum:
+        valueKind = type.Ext <= 0xFF ? 1 : type.Ext <= 0xFFFF ? 3 : 5;
+        break;
+    case btProcPtr:
+        valueKind = 5;
+        break;
+    case btString:
+        valueKind = type.Ext == 1 ? 14 : 10;
+        break;
+    case btClass:
+        valueKind = 0;
+        break; // no constant of a class type reaches folding
+    default:
+        break;
     }
     return {type.BaseType, valueKind};
 }
 
-TTypeNo TCompilerCore::ResultTypeOf(const TOperandInfo& left, const TOperandInfo& right, TOperator op) {
+TTypeNo TCompilerCore::ResultTypeOf(const TOperandInfo& left, const TOperandInfo& right,
+                                    TOperator op) {
     const TIFPSType* a = UsedType(left.Type);
     const TIFPSType* b = UsedType(right.Type);
     if (!a || !b) return kNoType;
     const TTypeNo boolean = BooleanTypeNo();
     const bool bothBoolean = left.Type == boolean && right.Type == boolean;
-    const TResultRule rule = ResultTypeRule(op, a->BaseType, b->BaseType, left.Type == right.Type, bothBoolean);
+    const TResultRule rule =
+        ResultTypeRule(op, a->BaseType, b->BaseType, left.Type == right.Type, bothBoolean);
 
     if (bothBoolean && (op == opAnd || op == opOr)) {
         // The left operand is examined first; one warning at most.
@@ -154,21 +183,27 @@ TTypeNo TCompilerCore::ResultTypeOf(const TOperandInfo& left, const TOperandInfo
     }
 
     switch (rule) {
-    case TResultRule::Left: return left.Type;
-    case TResultRule::Right: return right.Type;
-    case TResultRule::Boolean: return boolean;
-    case TResultRule::String: return GetTypeForBase(btString);
-    case TResultRule::None: break;
+    case TResultRule::Left:
+        return left.Type;
+    case TResultRule::Right:
+        return right.Type;
+    case TResultRule::Boolean:
+        return boolean;
+    case TResultRule::String:
+        return GetTypeForBase(btString);
+    case TResultRule::None:
+        break;
     }
     return kNoType;
 }
 
-void TCompilerCore::FoldConstants(TTypeSpace space, TOperator op, TIfRVariant& left, const TIfRVariant& right,
-                                  std::uint32_t rightPos) {
+void TCompilerCore::FoldConstants(TTypeSpace space, TOperator op, TIfRVariant& left,
+                                  const TIfRVariant& right, std::uint32_t rightPos) {
     const TIFPSType* l = ResolvedType(*this, space, left.VType);
     const TIFPSType* r = ResolvedType(*this, space, right.VType);
     if (!l || !r) Error(ceTypeMismatch, {}, rightPos);
-    const TFoldStatus status = FoldValues(op, FoldTypeOf(*l), left.Data, FoldTypeOf(*r), right.Data);
+    const TFoldStatus status =
+        FoldValues(op, FoldTypeOf(*l), left.Data, FoldTypeOf(*r), right.Data);
     if (!status.Ok()) Error(status.Code, status.Param, rightPos);
     if (IsComparison(op)) left.VType = space == TTypeSpace::Types ? BooleanType : BooleanTypeNo();
 }
@@ -181,7 +216,8 @@ bool TCompilerCore::IsCompatible(TTypeNo dest, TTypeNo src) {
     const TIFPSType* d = UsedType(dest);
     const TIFPSType* s = UsedType(src);
     if (!d || !s) return false;
-    if (d->BaseType == btClass && s->BaseType == btClass) return d->ClassType && d->ClassType->IsAssignableFrom(src);
+    if (d->BaseType == btClass && s->BaseType == btClass)
+        return d->ClassType && d->ClassType->IsAssignableFrom(src);
     return CompatibleKinds(d->BaseType, s->BaseType, dest == src);
 }
 

@@ -19,14 +19,16 @@ enum class TResultRule : std::uint8_t { None, Left, Right, Boolean, String };
 
 // p, q: the operand kinds; sameType: both operands have the same type record; bothBoolean:
 // both are of the Boolean type.
-TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sameType, bool bothBoolean);
+TResultRule ResultTypeRule(TOperator op, std::uint8_t p, std::uint8_t q, bool sameType,
+                           bool bothBoolean);
 
 // The warning for a constant Boolean operand of AND or OR with the given value.
 struct TBooleanOperandWarning {
     std::uint8_t Code;
     std::string_view Param;
 };
-std::optional<TBooleanOperandWarning> BooleanOperandWarning(TOperator op, bool constantIsLeft, bool value);
+std::optional<TBooleanOperandWarning> BooleanOperandWarning(TOperator op, bool constantIsLeft,
+                                                            bool value);
 
 // Assignability by kinds, for every pair except two class types (the destination's class
 // type object decides those). sameType: both are the same type record.

@@ -14,8 +14,12 @@ namespace {
 
 constexpr TTypeNo kBoolean = 1, kLongint = 6, kString = 10, kExtended = 14;
 
-std::string I32(std::int64_t v) { return WriteRawInteger(std::uint64_t(v), 4); }
-std::string Ext(long double v) { return WriteRawReal(v, btExtended); }
+std::string I32(std::int64_t v) {
+    return WriteRawInteger(std::uint64_t(v), 4);
+}
+std::string Ext(long double v) {
+    return WriteRawReal(v, btExtended);
+}
 
 struct ValueCase {
     const char* name;
@@ -83,7 +87,9 @@ const ValueCase kValues[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ConstExpr, ConstValue, testing::ValuesIn(kValues),
-                         [](const testing::TestParamInfo<ValueCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<ValueCase>& info) {
+                             return info.param.name;
+                         });
 
 struct ErrorCase {
     const char* name;
@@ -108,6 +114,7 @@ TEST_P(ConstError, Reported) {
     EXPECT_EQ(m.Position, c.position);
 }
 
+// clang-format off
 const ErrorCase kErrors[] = {
     //                          0123456789012345678
     {"DivIsNoOperator",        "const G = 10 div 2;", ceSyntaxError, "", 13},
@@ -137,9 +144,12 @@ const ErrorCase kErrors[] = {
     {"UnknownToken",           "const X = 1 := 2;", ceSyntaxError, "", 12},
     {"HashWithoutDigits",      "const X = # ;", ceCharError, "", 10},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(ConstExpr, ConstError, testing::ValuesIn(kErrors),
-                         [](const testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<ErrorCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(ConstExpr, RealOverflowInAProduct) {
     const std::string big = "1" + std::string(2500, '0') + ".0";

@@ -11,20 +11,39 @@ using namespace lumivar::script;
 
 namespace {
 
-std::string Int(std::int64_t v, std::size_t width) { return WriteRawInteger(std::uint64_t(v), width); }
-std::string I8(std::int64_t v) { return Int(v, 1); }
-std::string I16(std::int64_t v) { return Int(v, 2); }
-std::string I32(std::int64_t v) { return Int(v, 4); }
-std::string Real(long double v, std::uint8_t kind) { return WriteRawReal(v, kind); }
-std::string Ext(long double v) { return Real(v, btExtended); }
-std::string True() { return std::string(1, '\1'); }
-std::string False() { return std::string(1, '\0'); }
+std::string Int(std::int64_t v, std::size_t width) {
+    return WriteRawInteger(std::uint64_t(v), width);
+}
+std::string I8(std::int64_t v) {
+    return Int(v, 1);
+}
+std::string I16(std::int64_t v) {
+    return Int(v, 2);
+}
+std::string I32(std::int64_t v) {
+    return Int(v, 4);
+}
+std::string Real(long double v, std::uint8_t kind) {
+    return WriteRawReal(v, kind);
+}
+std::string Ext(long double v) {
+    return Real(v, btExtended);
+}
+std::string True() {
+    return std::string(1, '\1');
+}
+std::string False() {
+    return std::string(1, '\0');
+}
 
 // Value kinds as the image gives them, for the kinds used below.
 TFoldType T(std::uint8_t kind) {
     switch (kind) {
-    case btChar: case btEnum: return {kind, 1};
-    default: return {kind, kind};
+    case btChar:
+    case btEnum:
+        return {kind, 1};
+    default:
+        return {kind, kind};
     }
 }
 
@@ -46,8 +65,10 @@ TEST_P(Fold, Result) {
     std::string data = c.left;
     const TFoldStatus status = FoldValues(c.op, T(c.leftKind), data, T(c.rightKind), c.right);
     EXPECT_EQ(status.Code, c.code);
-    if (c.code == 0) EXPECT_EQ(data, c.result);
-    else EXPECT_EQ(data, c.left); // a failed fold leaves the accumulator alone
+    if (c.code == 0)
+        EXPECT_EQ(data, c.result);
+    else
+        EXPECT_EQ(data, c.left); // a failed fold leaves the accumulator alone
 }
 
 const FoldCase kFolds[] = {
@@ -93,15 +114,22 @@ const FoldCase kFolds[] = {
     // reals in extended precision, rounded to the left kind
     {"RealDivision", opDiv, btExtended, Ext(7.0L), btS32, I32(2), 0, Ext(3.5L)},
     {"RealPlusInteger", opAdd, btExtended, Ext(2.5L), btS32, I32(1), 0, Ext(3.5L)},
-    {"RealPlusLongWord", opAdd, btExtended, Ext(0.5L), btU32, I32(0xFFFFFFFF), 0, Ext(4294967295.5L)},
-    {"DoublePlusSingle", opAdd, btDouble, Real(1.5L, btDouble), btSingle, Real(0.25L, btSingle), 0, Real(1.75L, btDouble)},
-    {"SingleTimesReal", opMul, btSingle, Real(3.0L, btSingle), btExtended, Ext(0.5L), 0, Real(1.5L, btSingle)},
-    {"SingleRounds", opDiv, btSingle, Real(1.0L, btSingle), btS32, I32(3), 0, Real(1.0f / 3.0f, btSingle)},
+    {"RealPlusLongWord", opAdd, btExtended, Ext(0.5L), btU32, I32(0xFFFFFFFF), 0,
+     Ext(4294967295.5L)},
+    {"DoublePlusSingle", opAdd, btDouble, Real(1.5L, btDouble), btSingle, Real(0.25L, btSingle), 0,
+     Real(1.75L, btDouble)},
+    {"SingleTimesReal", opMul, btSingle, Real(3.0L, btSingle), btExtended, Ext(0.5L), 0,
+     Real(1.5L, btSingle)},
+    {"SingleRounds", opDiv, btSingle, Real(1.0L, btSingle), btS32, I32(3), 0,
+     Real(1.0f / 3.0f, btSingle)},
     {"RealMinus", opSub, btExtended, Ext(1.0L), btExtended, Ext(3.0L), 0, Ext(-2.0L)},
     {"RealDivByZero", opDiv, btExtended, Ext(1.0L), btS32, I32(0), ceDivideByZero, ""},
-    {"ExtendedOverflow", opMul, btExtended, Ext(1e4000L), btExtended, Ext(1e4000L), ceMathError, ""},
-    {"DoubleOverflow", opMul, btDouble, Real(1e300L, btDouble), btExtended, Ext(1e300L), ceMathError, ""},
-    {"SingleOverflow", opAdd, btSingle, Real(3e38L, btSingle), btExtended, Ext(3e38L), ceMathError, ""},
+    {"ExtendedOverflow", opMul, btExtended, Ext(1e4000L), btExtended, Ext(1e4000L), ceMathError,
+     ""},
+    {"DoubleOverflow", opMul, btDouble, Real(1e300L, btDouble), btExtended, Ext(1e300L),
+     ceMathError, ""},
+    {"SingleOverflow", opAdd, btSingle, Real(3e38L, btSingle), btExtended, Ext(3e38L), ceMathError,
+     ""},
     {"RealRightString", opAdd, btExtended, Ext(1.0L), btString, "1", ceTypeMismatch, ""},
     {"RealCompare", opLT, btExtended, Ext(1.5L), btS32, I32(2), 0, True()},
     {"RealEqualsByte", opEQ, btDouble, Real(2.0L, btDouble), btU8, I8(2), 0, True()},
@@ -129,7 +157,9 @@ const FoldCase kFolds[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ConstFold, Fold, testing::ValuesIn(kFolds),
-                         [](const testing::TestParamInfo<FoldCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<FoldCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(ConstFold, RealFaultNamesTheFault) {
     std::string data = Ext(1e4000L);
@@ -177,7 +207,9 @@ const UnaryCase kUnary[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ConstFold, Unary, testing::ValuesIn(kUnary),
-                         [](const testing::TestParamInfo<UnaryCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<UnaryCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(ConstValues, IntegersReadShortDataAsZeroAndExtendBySign) {
     EXPECT_EQ(ReadRawInteger(std::string("\xFE", 1), 2, true), 254);

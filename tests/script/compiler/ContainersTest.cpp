@@ -8,7 +8,9 @@ using namespace lumivar::script;
 
 namespace {
 
-void* Tag(std::uintptr_t i) { return reinterpret_cast<void*>(i + 1); }
+void* Tag(std::uintptr_t i) {
+    return reinterpret_cast<void*>(i + 1);
+}
 
 struct GrowthCase {
     std::uint32_t adds;
@@ -21,16 +23,20 @@ class ListGrowth : public testing::TestWithParam<GrowthCase> {};
 TEST_P(ListGrowth, Capacity) {
     const GrowthCase& c = GetParam();
     TIfList list;
-    for (std::uint32_t i = 0; i < c.adds; ++i) list.Add(Tag(i));
-    for (std::uint32_t i = 0; i < c.deletes; ++i) list.Delete(0);
+    for (std::uint32_t i = 0; i < c.adds; ++i)
+        list.Add(Tag(i));
+    for (std::uint32_t i = 0; i < c.deletes; ++i)
+        list.Delete(0);
     EXPECT_EQ(list.Capacity(), c.capacity);
     ASSERT_EQ(list.Count(), c.adds - c.deletes);
-    for (std::uint32_t i = 0; i < list.Count(); ++i) ASSERT_EQ(list.GetItem(i), Tag(i + c.deletes));
+    for (std::uint32_t i = 0; i < list.Count(); ++i)
+        ASSERT_EQ(list.GetItem(i), Tag(i + c.deletes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, ListGrowth,
-                         testing::Values(GrowthCase{0, 0, 16}, GrowthCase{16, 0, 16}, GrowthCase{17, 0, 48},
-                                         GrowthCase{48, 0, 48}, GrowthCase{49, 0, 80},
+                         testing::Values(GrowthCase{0, 0, 16}, GrowthCase{16, 0, 16},
+                                         GrowthCase{17, 0, 48}, GrowthCase{48, 0, 48},
+                                         GrowthCase{49, 0, 80},
                                          // 128 changes keep the grown array; the 129th compacts
                                          GrowthCase{128, 0, 144}, GrowthCase{129, 0, 160},
                                          GrowthCase{100, 28, 112}, GrowthCase{100, 29, 96},
@@ -41,13 +47,15 @@ INSTANTIATE_TEST_SUITE_P(Containers, ListGrowth,
 
 TEST(Containers, DeletingFromAnEmptyListCountsNoChange) {
     TIfList list;
-    for (int i = 0; i < 200; ++i) list.Delete(0);
+    for (int i = 0; i < 200; ++i)
+        list.Delete(0);
     EXPECT_EQ(list.Capacity(), 16u);
 }
 
 TEST(Containers, ClearLeavesSixtyFourSlots) {
     TIfList list;
-    for (std::uint32_t i = 0; i < 100; ++i) list.Add(Tag(i));
+    for (std::uint32_t i = 0; i < 100; ++i)
+        list.Add(Tag(i));
     list.Clear();
     EXPECT_EQ(list.Count(), 0u);
     EXPECT_EQ(list.Capacity(), 64u);
@@ -86,7 +94,8 @@ TEST(Containers, StringList) {
     ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list.GetItem(0), "TWO");
     EXPECT_EQ(list.GetItem(1), "three");
-    for (int i = 0; i < 300; ++i) list.Add(std::string(40, char('a' + i % 26)));
+    for (int i = 0; i < 300; ++i)
+        list.Add(std::string(40, char('a' + i % 26)));
     EXPECT_EQ(list.Count(), 302u);
     EXPECT_EQ(list.GetItem(301), std::string(40, char('a' + 299 % 26)));
 }

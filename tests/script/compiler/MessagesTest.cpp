@@ -109,7 +109,8 @@ TEST(Messages, ModuleNameAndParamBytesAreKept) {
     m.Kind = mkError;
     m.Code = ceUnknownIdentifier;
     m.Param = "\xC0\x01\xFF";
-    EXPECT_EQ(MessageToText(m), Utf8ToCp1251("[Error] UNIT1: Неизвестный идентификатор '") + "\xC0\x01\xFF'");
+    EXPECT_EQ(MessageToText(m),
+              Utf8ToCp1251("[Error] UNIT1: Неизвестный идентификатор '") + "\xC0\x01\xFF'");
 }
 
 } // namespace

@@ -38,7 +38,9 @@ struct StreamCase {
 
 class ScannerStream : public testing::TestWithParam<StreamCase> {};
 
-TEST_P(ScannerStream, Tokens) { EXPECT_EQ(Stream(GetParam().text), GetParam().tokens); }
+TEST_P(ScannerStream, Tokens) {
+    EXPECT_EQ(Stream(GetParam().text), GetParam().tokens);
+}
 
 const StreamCase kStreams[] = {
     {"Empty", "", {"0 0"}},
@@ -80,34 +82,45 @@ const StreamCase kStreams[] = {
     {"ControlCharacter", "\x01", {"error 4 at 0"}},
     {"NulEndsText", std::string("a\0b", 3), {"0 3 A", "1 0"}},
     {"Blanks", " \t\r\n a", {"5 3 A", "6 0"}},
-    {"TwoCharOperators", ":=: <= <> < >= > =", {"0 12", "2 7", "4 18", "7 14", "10 17", "12 16", "15 15", "17 13", "18 0"}},
-    {"OneCharOperators", ";,.()[]+-*/@^", {"0 4", "1 5", "2 6", "3 8", "4 9", "5 10", "6 11", "7 19",
-                                           "8 20", "9 22", "10 21", "11 28", "12 29", "13 0"}},
+    {"TwoCharOperators",
+     ":=: <= <> < >= > =",
+     {"0 12", "2 7", "4 18", "7 14", "10 17", "12 16", "15 15", "17 13", "18 0"}},
+    {"OneCharOperators",
+     ";,.()[]+-*/@^",
+     {"0 4", "1 5", "2 6", "3 8", "4 9", "5 10", "6 11", "7 19", "8 20", "9 22", "10 21", "11 28",
+      "12 29", "13 0"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Scanner, ScannerStream, testing::ValuesIn(kStreams),
-                         [](const testing::TestParamInfo<StreamCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<StreamCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(Scanner, KeywordsInAnyCase) {
     // keyword, kind: the whole table, independent of the .def file it is generated from
     const std::pair<const char*, int> table[] = {
-        {"AND", 30}, {"ARRAY", 31}, {"AS", 77}, {"BEGIN", 32}, {"BREAK", 65}, {"CASE", 33},
-        {"CHR", 89}, {"CLASS", 66}, {"CONST", 34}, {"CONSTRUCTOR", 67}, {"CONTINUE", 80},
-        {"DESTRUCTOR", 68}, {"DIV", 35}, {"DO", 36}, {"DOWNTO", 37}, {"ELSE", 38}, {"END", 39},
-        {"EXCEPT", 82}, {"EXIT", 64}, {"EXPORT", 86}, {"EXTERNAL", 84}, {"FINALLY", 83},
-        {"FOR", 40}, {"FORWARD", 85}, {"FUNCTION", 41}, {"GOTO", 88}, {"IF", 42},
-        {"IMPLEMENTATION", 92}, {"IN", 43}, {"INHERITED", 69}, {"INTERFACE", 91}, {"IS", 78},
-        {"LABEL", 87}, {"MOD", 44}, {"NOT", 45}, {"OF", 46}, {"OR", 47}, {"ORD", 90},
-        {"OVERRIDE", 76}, {"PRIVATE", 70}, {"PROCEDURE", 48}, {"PROGRAM", 49}, {"PROPERTY", 74},
-        {"PROTECTED", 73}, {"PUBLIC", 71}, {"PUBLISHED", 72}, {"RECORD", 51}, {"REPEAT", 50},
-        {"SET", 52}, {"SHL", 53}, {"SHR", 54}, {"THEN", 55}, {"TO", 56}, {"TRY", 81},
-        {"TYPE", 57}, {"UNIT", 79}, {"UNTIL", 58}, {"USES", 59}, {"VAR", 60}, {"VIRTUAL", 75},
-        {"WHILE", 61}, {"WITH", 62}, {"XOR", 63},
+        {"AND", 30},       {"ARRAY", 31},       {"AS", 77},        {"BEGIN", 32},
+        {"BREAK", 65},     {"CASE", 33},        {"CHR", 89},       {"CLASS", 66},
+        {"CONST", 34},     {"CONSTRUCTOR", 67}, {"CONTINUE", 80},  {"DESTRUCTOR", 68},
+        {"DIV", 35},       {"DO", 36},          {"DOWNTO", 37},    {"ELSE", 38},
+        {"END", 39},       {"EXCEPT", 82},      {"EXIT", 64},      {"EXPORT", 86},
+        {"EXTERNAL", 84},  {"FINALLY", 83},     {"FOR", 40},       {"FORWARD", 85},
+        {"FUNCTION", 41},  {"GOTO", 88},        {"IF", 42},        {"IMPLEMENTATION", 92},
+        {"IN", 43},        {"INHERITED", 69},   {"INTERFACE", 91}, {"IS", 78},
+        {"LABEL", 87},     {"MOD", 44},         {"NOT", 45},       {"OF", 46},
+        {"OR", 47},        {"ORD", 90},         {"OVERRIDE", 76},  {"PRIVATE", 70},
+        {"PROCEDURE", 48}, {"PROGRAM", 49},     {"PROPERTY", 74},  {"PROTECTED", 73},
+        {"PUBLIC", 71},    {"PUBLISHED", 72},   {"RECORD", 51},    {"REPEAT", 50},
+        {"SET", 52},       {"SHL", 53},         {"SHR", 54},       {"THEN", 55},
+        {"TO", 56},        {"TRY", 81},         {"TYPE", 57},      {"UNIT", 79},
+        {"UNTIL", 58},     {"USES", 59},        {"VAR", 60},       {"VIRTUAL", 75},
+        {"WHILE", 61},     {"WITH", 62},        {"XOR", 63},
     };
     ASSERT_EQ(std::size(table), kKeywordCount);
     for (const auto& [word, kind] : table) {
         std::string lower(word);
-        for (char& c : lower) c = char(c - 'A' + 'a');
+        for (char& c : lower)
+            c = char(c - 'A' + 'a');
         for (const std::string& text : {std::string(word), lower}) {
             TIfPascalParser p;
             p.SetText(text);
@@ -143,7 +156,9 @@ TEST(Scanner, LongIdentifierIsNoKeyword) {
 TEST(Scanner, ErrorRepeatsAtSamePlaceAndClearsToken) {
     std::vector<std::pair<int, std::uint32_t>> errors;
     TIfPascalParser p;
-    p.OnParserError = [&errors](TIfPascalParser&, TParserError kind, std::uint32_t pos) { errors.push_back({kind, pos}); };
+    p.OnParserError = [&errors](TIfPascalParser&, TParserError kind, std::uint32_t pos) {
+        errors.push_back({kind, pos});
+    };
     p.SetText("abc ?");
     EXPECT_EQ(p.TokenText, "ABC");
     p.Next();

@@ -12,7 +12,8 @@ TEST(StringTools, GrabFirstWord) {
         std::string in, word, rest;
     };
     const Case cases[] = {
-        {"1 @A 6", "1", "@A 6"}, {"abc", "abc", ""}, {"", "", ""}, {" x", "", "x"}, {"a  b", "a", " b"},
+        {"1 @A 6", "1", "@A 6"}, {"abc", "abc", ""},  {"", "", ""},
+        {" x", "", "x"},         {"a  b", "a", " b"},
     };
     for (const Case& c : cases) {
         std::string s = c.in;
@@ -24,22 +25,41 @@ TEST(StringTools, GrabFirstWord) {
 
 TEST(StringTools, StrToIntDef) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"0", 0}, {"123", 123}, {"-5", -5}, {"+7", 7}, {"$FF", 255}, {"$ff", 255},
-        {"$FFFFFFFF", -1}, {"$80000000", INT32_MIN}, {"-$10", -16}, {"2147483647", INT32_MAX},
-        {"-2147483648", INT32_MIN}, {"2147483648", 99}, {"-2147483649", 99}, {"$100000000", 99},
-        {"", 99}, {"$", 99}, {"-", 99}, {"12a", 99}, {" 1", 99}, {"1 ", 99}, {"$G", 99},
+        {"0", 0},
+        {"123", 123},
+        {"-5", -5},
+        {"+7", 7},
+        {"$FF", 255},
+        {"$ff", 255},
+        {"$FFFFFFFF", -1},
+        {"$80000000", INT32_MIN},
+        {"-$10", -16},
+        {"2147483647", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", 99},
+        {"-2147483649", 99},
+        {"$100000000", 99},
+        {"", 99},
+        {"$", 99},
+        {"-", 99},
+        {"12a", 99},
+        {" 1", 99},
+        {"1 ", 99},
+        {"$G", 99},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(StrToIntDef(text, 99), value) << text;
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrToIntDef(text, 99), value) << text;
 }
 
 TEST(StringTools, StrToInt64Def) {
     const std::pair<const char*, std::int64_t> cases[] = {
-        {"3000000000", 3000000000LL}, {"9223372036854775807", INT64_MAX},
+        {"3000000000", 3000000000LL},        {"9223372036854775807", INT64_MAX},
         {"-9223372036854775808", INT64_MIN}, {"9223372036854775808", -1},
-        {"$FFFFFFFFFFFFFFFF", -1}, {"$100000000", 0x100000000LL}, {"$10000000000000000", -1},
-        {"x", -1},
+        {"$FFFFFFFFFFFFFFFF", -1},           {"$100000000", 0x100000000LL},
+        {"$10000000000000000", -1},          {"x", -1},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(StrToInt64Def(text, -1), value) << text;
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrToInt64Def(text, -1), value) << text;
 }
 
 TEST(StringTools, SmallHelpers) {

@@ -18,7 +18,8 @@ struct Listing {
 };
 
 Listing RunOn(const std::string& bytes) {
-    const std::filesystem::path path = std::filesystem::path(testing::TempDir()) / "tokens-input.pas";
+    const std::filesystem::path path =
+        std::filesystem::path(testing::TempDir()) / "tokens-input.pas";
     std::ofstream(path, std::ios::binary) << bytes;
     testing::internal::CaptureStdout();
     const int rc = RunTokens({path.string()});

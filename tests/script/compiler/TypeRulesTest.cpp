@@ -22,8 +22,8 @@ struct RuleCase {
 };
 
 void PrintTo(const RuleCase& c, std::ostream* os) {
-    *os << "op " << int(c.op) << " kinds " << int(c.p) << ", " << int(c.q) << (c.sameType ? " same" : "")
-        << (c.bothBoolean ? " boolean" : "");
+    *os << "op " << int(c.op) << " kinds " << int(c.p) << ", " << int(c.q)
+        << (c.sameType ? " same" : "") << (c.bothBoolean ? " boolean" : "");
 }
 
 class ResultRule : public testing::TestWithParam<RuleCase> {};
@@ -119,16 +119,21 @@ TEST_P(Compatible, Kinds) {
 }
 
 const CompatCase kCompat[] = {
-    {btU8, btS32, false, true},       {btS32, btU8, false, true},       {btS64, btS32, false, true},
-    {btExtended, btS64, false, true}, {btExtended, btU32, false, true}, {btDouble, btSingle, false, true},
-    {btS32, btDouble, false, false},  {btEnum, btEnum, false, true},    {btString, btChar, false, true},
-    {btString, btString, true, true}, {btChar, btString, false, false}, {btChar, btChar, true, true},
-    {btChar, btU8, false, false},     {btU8, btChar, false, false},     {btArray, btArray, false, true},
-    {btRecord, btRecord, false, true}, {btArray, btRecord, false, false}, {btRecord, btArray, false, false},
-    {btProcPtr, btProcPtr, true, true}, {btProcPtr, btProcPtr, false, false}, {btProcPtr, btVariant, false, true},
-    {btVariant, btRecord, false, true}, {btRecord, btVariant, false, true}, {btString, btS32, false, false},
-    {btS32, btString, false, false},  {btS32, btEnum, false, false},    {btEnum, btS32, false, false},
-    {btS32, btProcPtr, false, false}, {btClass, btVariant, false, true}, {btClass, btS32, false, false},
+    {btU8, btS32, false, true},          {btS32, btU8, false, true},
+    {btS64, btS32, false, true},         {btExtended, btS64, false, true},
+    {btExtended, btU32, false, true},    {btDouble, btSingle, false, true},
+    {btS32, btDouble, false, false},     {btEnum, btEnum, false, true},
+    {btString, btChar, false, true},     {btString, btString, true, true},
+    {btChar, btString, false, false},    {btChar, btChar, true, true},
+    {btChar, btU8, false, false},        {btU8, btChar, false, false},
+    {btArray, btArray, false, true},     {btRecord, btRecord, false, true},
+    {btArray, btRecord, false, false},   {btRecord, btArray, false, false},
+    {btProcPtr, btProcPtr, true, true},  {btProcPtr, btProcPtr, false, false},
+    {btProcPtr, btVariant, false, true}, {btVariant, btRecord, false, true},
+    {btRecord, btVariant, false, true},  {btString, btS32, false, false},
+    {btS32, btString, false, false},     {btS32, btEnum, false, false},
+    {btEnum, btS32, false, false},       {btS32, btProcPtr, false, false},
+    {btClass, btVariant, false, true},   {btClass, btS32, false, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(TypeRules, Compatible, testing::ValuesIn(kCompat));
@@ -139,7 +144,7 @@ struct Types {
 };
 
 Types UseStandardTypes(TCompilerCore& core) {
-    return {core.UseType(1), core.UseType(0), core.UseType(2), core.UseType(5),
+    return {core.UseType(1), core.UseType(0),  core.UseType(2),  core.UseType(5),
             core.UseType(6), core.UseType(13), core.UseType(10), core.UseType(15)};
 }
 
@@ -169,7 +174,8 @@ TEST(TypeRules, IsCompatibleTypeNumbers) {
     const Types t = UseStandardTypes(f.Core);
     EXPECT_TRUE(f.Core.IsCompatible(t.byte, t.longint));
     EXPECT_TRUE(f.Core.IsCompatible(t.longint, t.byte));
-    EXPECT_TRUE(f.Core.IsCompatible(f.Core.UseType(14), t.smallint)); // EXTENDED accepts any numeric
+    EXPECT_TRUE(
+        f.Core.IsCompatible(f.Core.UseType(14), t.smallint)); // EXTENDED accepts any numeric
     EXPECT_FALSE(f.Core.IsCompatible(t.longint, t.dbl));
     EXPECT_FALSE(f.Core.IsCompatible(t.chr, t.byte));
     EXPECT_FALSE(f.Core.IsCompatible(t.longint, kNoType));
@@ -234,7 +240,8 @@ TEST_P(BooleanWarning, Emitted) {
     const WarningCase& c = GetParam();
     CoreFixture f;
     const TTypeNo b = f.Core.UseType(1);
-    const TIfRVariant lv{b, std::string(1, char(c.leftValue))}, rv{b, std::string(1, char(c.rightValue))};
+    const TIfRVariant lv{b, std::string(1, char(c.leftValue))},
+        rv{b, std::string(1, char(c.rightValue))};
     const TTypeNo r = f.Core.ResultTypeOf({b, c.leftConstant ? &lv : nullptr, 10},
                                           {b, c.rightConstant ? &rv : nullptr, 20}, c.op);
     EXPECT_EQ(r, b);
@@ -265,26 +272,32 @@ const WarningCase kWarnings[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(TypeRules, BooleanWarning, testing::ValuesIn(kWarnings),
-                         [](const testing::TestParamInfo<WarningCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<WarningCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(TypeRules, FoldingInExpressionsUsesTypeNumbers) {
     CoreFixture f;
     const Types t = UseStandardTypes(f.Core);
     TIfRVariant left{t.str, "abc"};
-    ASSERT_TRUE(f.Run([&](TCompilerCore& core) { core.FoldConstants(TTypeSpace::UsedTypes, opEQ, left, {t.str, "abc"}, 7); }));
+    ASSERT_TRUE(f.Run([&](TCompilerCore& core) {
+        core.FoldConstants(TTypeSpace::UsedTypes, opEQ, left, {t.str, "abc"}, 7);
+    }));
     EXPECT_EQ(left.VType, t.boolean);
     EXPECT_EQ(left.Data, "\1");
 
     TIfRVariant byte{t.byte, std::string(1, '\xFF')};
     ASSERT_TRUE(f.Run([&](TCompilerCore& core) {
-        core.FoldConstants(TTypeSpace::UsedTypes, opAdd, byte, {t.longint, WriteRawInteger(1, 4)}, 7);
+        core.FoldConstants(TTypeSpace::UsedTypes, opAdd, byte, {t.longint, WriteRawInteger(1, 4)},
+                           7);
     }));
     EXPECT_EQ(byte.VType, t.byte);
     EXPECT_EQ(byte.Data, std::string(1, '\0'));
 
     TIfRVariant one{t.longint, WriteRawInteger(1, 4)};
     EXPECT_FALSE(f.Run([&](TCompilerCore& core) {
-        core.FoldConstants(TTypeSpace::UsedTypes, opDiv, one, {t.longint, WriteRawInteger(0, 4)}, 42);
+        core.FoldConstants(TTypeSpace::UsedTypes, opDiv, one, {t.longint, WriteRawInteger(0, 4)},
+                           42);
     }));
     ASSERT_EQ(f.Core.Messages.size(), 1u);
     EXPECT_EQ(f.Core.Messages[0].Code, ceDivideByZero);
