@@ -440,6 +440,7 @@ void TCompilerCore::ReadProcDecl() {
         std::unique_ptr<TIFPSRegProc> reg;
         if (Owner.OnExternalProc) reg = Owner.OnExternalProc(Owner, name, FormatDecl(signature), text);
         if (!reg) Error(ceCustomError, {});
+        reg->NameHash = MakeHash(reg->Name); // lookups compare the hash first
         Lists->RegProcs.push_back(std::move(reg));
         Lists->Procs.push_back({nullptr, Lists->RegProcs.back().get()});
         return;
