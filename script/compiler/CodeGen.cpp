@@ -188,34 +188,38 @@ void TCompilerCore::PrepareOperand(TExprNode& node, TTypeNo target) {
     }
     if (!node.IsVariableLike()) return;
     if (NeedsPathPreparation(node)) {
-        // The pointer temporary is walked along the path: base, then each selector.
-        TNodePtr pointer = AllocTemp(GetTypeForBase(btPointer));
-        Emit8(ocSetPointer);
-        WriteOperandOr(*pointer, false, "00013");
-        Emit8(okVariable);
-        Emit32(node.Address);
-        for (const TSelector& sel : node.Path) {
+        // The path is walked with pointer temporaries, one selector per ocSetPointer. ocSetPointer
+        // lets go of its destination's target before it reads its source, so a pointer never
+        // steps from its own target: two pointers take turns, the first starting at the base.
+        const std::size_t count = node.Path.size() > 1 ? 2 : 1;
+        TNodePtr pointers[2];
+        for (std::size_t i = 0; i < count; ++i) pointers[i] = AllocTemp(GetTypeForBase(btPointer));
+        std::uint32_t container = node.Address;
+        for (std::size_t i = 0; i < node.Path.size(); ++i) {
+            const TSelector& sel = node.Path[i];
+            const TExprNode& pointer = *pointers[i % count];
             if (sel.Kind == pkVarIndex) {
                 TNodePtr index = AllocTemp(GetTypeForBase(btU32));
                 CompileInto(*sel.Index, *index);
                 Emit8(ocSetPointer);
-                WriteOperandOr(*pointer, false, "00013");
+                WriteOperandOr(pointer, false, "00013");
                 Emit8(okElementByVar);
-                Emit32(pointer->Address);
+                Emit32(container);
                 Emit32(index->Address);
                 FreeTemp(*index);
             } else {
                 Emit8(ocSetPointer);
-                WriteOperandOr(*pointer, false, "00013");
+                WriteOperandOr(pointer, false, "00013");
                 Emit8(okElement);
-                Emit32(pointer->Address);
+                Emit32(container);
                 Emit32(sel.Value);
             }
+            container = pointer.Address;
         }
         const TTypeNo type = node.Path.back().Type;
         node.SavedPath = std::move(node.Path);
         node.Path.clear();
-        node.Path.push_back({pkPointerTemp, type, pointer->Address, nullptr});
+        node.Path.push_back({pkPointerTemp, type, container, nullptr});
     }
     if (node.Kind == nkVariable && (node.Flags & kPrefixFlags)) {
         TNodePtr temp = AllocTemp(TypeOfNode(node));
@@ -245,7 +249,7 @@ void TCompilerCore::ReleaseOperand(TExprNode& node) {
         return;
     }
     if (node.IsVariableLike() && !node.SavedPath.empty()) {
-        FreeTemp(node);
+        for (std::size_t i = node.SavedPath.size() > 1 ? 2 : 1; i > 0; --i) FreeTemp(node);
         node.Path = std::move(node.SavedPath);
         node.SavedPath.clear();
     }

@@ -40,7 +40,7 @@ enum TSelectorKind : std::uint8_t {
     pkField = 0,       // Value = the field's cell number in its record
     pkConstIndex = 1,  // Value = constant array index
     pkVarIndex = 2,    // Index = the index expression
-    pkPointerTemp = 3, // Value = address of the pointer temporary that holds the whole path
+    pkPointerTemp = 3, // Value = address of the pointer temporary that ends the whole path
 };
 
 struct TExprNode;

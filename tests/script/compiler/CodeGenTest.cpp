@@ -218,38 +218,39 @@ const CodeCase kCodeCases[] = {
 )"},
     {"NegatedElementGoesThroughAPointer", "var A: array of Integer; X, I: Integer; begin X := -A[I + 1]; end.", 0,
      R"(0 ocPushType 3
-5 ocSetPointer L1, G0
-16 ocPushType 4
-21 ocAssign L2, G2
-32 ocCalc 0, L2, #0:1
-48 ocSetPointer L1, L1[L2]
-63 ocPop
-64 ocPushType 0
-69 ocAssign L2, L1
-80 ocNegate L2
-86 ocAssign G1, L2
-97 ocPop
-98 ocPop
-99 ocReturn
+5 ocPushType 4
+10 ocAssign L2, G2
+21 ocCalc 0, L2, #0:1
+37 ocSetPointer L1, G0[L2]
+52 ocPop
+53 ocPushType 0
+58 ocAssign L2, L1
+69 ocNegate L2
+75 ocAssign G1, L2
+86 ocPop
+87 ocPop
+88 ocReturn
 )"},
-    {"NestedRecordFieldsAreNotMerged",
+    {"NestedRecordFieldsAreWalkedByTwoPointers",
      "type TI = record A, B: Integer; end; TR = record X: TI; Y: Integer; end; var R: TR; Z: Integer; "
      "begin Z := R.X.B; R.X.A := Z; R.Y := 1; end.",
      0,
      R"(0 ocPushType 3
-5 ocSetPointer L1, G0
-16 ocSetPointer L1, L1[0]
-31 ocSetPointer L1, L1[1]
-46 ocAssign G1, L1
-57 ocPop
+5 ocPushType 3
+10 ocSetPointer L1, G0[0]
+25 ocSetPointer L2, L1[1]
+40 ocAssign G1, L2
+51 ocPop
+52 ocPop
+53 ocPushType 3
 58 ocPushType 3
-63 ocSetPointer L1, G0
-74 ocSetPointer L1, L1[0]
-89 ocSetPointer L1, L1[0]
-104 ocAssign L1, G1
-115 ocPop
-116 ocAssign G0[1], #0:1
-135 ocReturn
+63 ocSetPointer L1, G0[0]
+78 ocSetPointer L2, L1[0]
+93 ocAssign L2, G1
+104 ocPop
+105 ocPop
+106 ocAssign G0[1], #0:1
+125 ocReturn
 )"},
     {"FunctionCallsIntoTheResultTypeAndIntoAnother",
      "var B: Byte; X: Integer; function F(A, C: Integer): Integer; begin Result := A; end; "
@@ -313,17 +314,18 @@ const CodeCase kCodeCases[] = {
      "begin P(A[I].S); end.",
      0,
      R"(0 ocPushType 4
-5 ocSetPointer L1, G0
-16 ocPushType 5
-21 ocAssign L2, G1
-32 ocSetPointer L1, L1[L2]
-47 ocPop
-48 ocSetPointer L1, L1[0]
-63 ocPushRef L1
-69 ocCall 1
-74 ocPop
-75 ocPop
-76 ocReturn
+5 ocPushType 4
+10 ocPushType 5
+15 ocAssign L3, G1
+26 ocSetPointer L1, G0[L3]
+41 ocPop
+42 ocSetPointer L2, L1[0]
+57 ocPushRef L2
+63 ocCall 1
+68 ocPop
+69 ocPop
+70 ocPop
+71 ocReturn
 )"},
     {"StringElementReadAndWrite", "var S: String; C: Char; begin C := S[2]; S[1] := 'x'; end.", 0,
      R"(0 ocPushType 2
