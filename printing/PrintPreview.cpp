@@ -7,6 +7,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPdfWriter>
@@ -14,10 +15,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace lumivar {
 namespace {
@@ -25,6 +29,7 @@ namespace {
 // Left margin wider for binding; the others leave the printer's unprintable border clear.
 constexpr double kLeftMarginMm = 20;
 constexpr double kMarginMm = 15;
+constexpr int kPreviewWidth = 1000; // pixels: a page at page-width zoom reads well at this size
 
 // Line breaks of every kind become the document's paragraph breaks.
 QString WithParagraphBreaks(const QString& text) {
@@ -117,6 +122,11 @@ int ShowPrintPreview(const PrintJob& job, QWidget* parent) {
     printer.setPageLayout(PrintPageLayout());
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // Qt's own size shows a page too small to read; take most of the screen's height.
+    if (const QScreen* screen = (parent ? parent->screen() : QGuiApplication::primaryScreen())) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(std::min(area.width(), kPreviewWidth), area.height() * 9 / 10);
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&job](QPrinter* target) { PrintToDevice(job, *target); });
 
