@@ -137,6 +137,7 @@ bool TScriptExec::LoadImage(std::string_view image) {
 }
 
 bool TScriptExec::Run() {
+    if (State_ == TExecState::Running) return false; // a routine called by the run itself
     TryStack_.clear();
     PendingReturn_ = kNoPosition;
     SetError(kNoProc, kNoPosition, 0, {});
@@ -197,6 +198,7 @@ bool TScriptExec::RunProcedure(std::uint32_t proc) {
 }
 
 void TScriptExec::ReleaseStack() {
+    if (State_ == TExecState::Running) return;
     for (TIFValue* v : Stack_) ReleaseValue(Pool_, v);
     Stack_.clear();
     StackBase_ = -1;

@@ -15,6 +15,8 @@
 #include "script/runtime/ExecErrors.h"
 #include "script/runtime/Values.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -138,7 +140,8 @@ public:
     std::uint32_t ProcNumber(const TIFProcEntry* proc) const;
 
     void SetFinishHookEnabled(bool enabled) { FinishHookEnabled_ = enabled; }
-    void SetStackLimit(std::size_t limit) { StackLimit_ = limit; }
+    // Values the stack may hold at most (StackBase is a 32-bit number, which bounds it too).
+    void SetStackLimit(std::size_t limit) { StackLimit_ = std::min<std::size_t>(limit, INT32_MAX); }
 
 protected:
     // Called once when a run starts and after every completed instruction.
