@@ -18,8 +18,9 @@ QString FullPath(const QString& path) {
 } // namespace
 
 int RecentFiles::indexOf(const QString& path) const {
+    const QString full = FullPath(path);
     for (int i = 0; i < count(); ++i)
-        if (items_[i].compare(path, Qt::CaseInsensitive) == 0) return i;
+        if (items_[i].compare(full, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 

@@ -24,6 +24,8 @@ public:
     void moveToTop(int index);
     // Rebuilds the list from every entry but the one at index; a bad index changes nothing.
     void remove(int index);
+    // The index of the entry equal to the path (made a full path) without regard to case, or -1.
+    int indexOf(const QString& path) const;
 
     // "&" + accelerator + " " + path, the accelerator being the digit 1..9 or the letter A.
     // An "&" inside the path is doubled so that the menu shows it as it is.
@@ -35,8 +37,6 @@ public:
     void store(SettingsStore& store) const;
 
 private:
-    int indexOf(const QString& path) const;
-
     QStringList items_;
 };
 

@@ -150,8 +150,9 @@ std::optional<QRect> TextToRect(const QString& text) {
     return QRect(QPoint(v[0], v[1]), QSize(v[2] - v[0], v[3] - v[1]));
 }
 
-QFont StoredFont::toQFont() const {
-    QFont font(name);
+QFont StoredFont::toQFont(const QFont& base) const {
+    QFont font(base);
+    font.setFamily(name);
     font.setPointSize(size);
     font.setBold(bold);
     font.setItalic(italic);

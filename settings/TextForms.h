@@ -55,8 +55,9 @@ struct StoredFont {
 
     bool operator==(const StoredFont&) const = default;
 
-    // The face, size and style as a Qt font (the colour is painted separately).
-    QFont toQFont() const;
+    // The face, size and style set on a base font, whose other attributes (such as a fixed-pitch
+    // hint for font matching) are kept; the colour is painted separately.
+    QFont toQFont(const QFont& base = QFont()) const;
     // Face, size and style of a Qt font, with the given colour.
     static StoredFont fromQFont(const QFont& font, TColor color);
 };

@@ -137,6 +137,15 @@ TEST(TextForms, FontsConvertToAndFromQtFonts) {
     EXPECT_TRUE(q.underline());
     EXPECT_FALSE(q.strikeOut());
     EXPECT_EQ(StoredFont::fromQFont(q, clNavy), f);
+
+    QFont base(QStringLiteral("Courier New"), 9);
+    base.setFixedPitch(true);
+    base.setStyleHint(QFont::TypeWriter);
+    const QFont onBase = f.toQFont(base);
+    EXPECT_EQ(onBase.family(), "Liberation Mono");
+    EXPECT_EQ(onBase.pointSize(), 13);
+    EXPECT_TRUE(onBase.fixedPitch()) << "the base's matching hints stay";
+    EXPECT_EQ(onBase.styleHint(), QFont::TypeWriter);
 }
 
 } // namespace
