@@ -2,6 +2,7 @@
 #include "CompileHelpers.h"
 
 #include "script/compiler/Messages.h"
+#include "script/host/StandardLibrary.h"
 
 namespace lumivar::script::test {
 
@@ -12,6 +13,15 @@ void UseTestLibrary(TScriptCompiler& compiler) {
             c.AddFunctionFromDecl("procedure StrSet(C: Char; I: Longint; var S: String);");
             c.AddFunctionFromDecl("procedure SetArrayLength(var Arr: TVariantArray; Len: Longint);");
         }
+        return true;
+    };
+}
+
+void UseStandardLibrary(TScriptCompiler& compiler) {
+    compiler.OnUses = [](TScriptCompiler& c, const std::string& unit) {
+        if (unit == "SYSTEM")
+            for (const TStandardRoutine& r : StandardRoutines())
+                if (r.ScriptVisible()) c.AddFunctionFromDecl(std::string(r.Declaration));
         return true;
     };
 }

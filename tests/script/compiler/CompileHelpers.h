@@ -1,6 +1,6 @@
 // Shared pieces of the compiler tests: a compiler with the three standard routines the code
-// generator calls (StrGet, StrSet, SetArrayLength) registered from OnUses, a compact text of
-// the messages of a compile, and the listing of a compiled procedure.
+// generator calls (StrGet, StrSet, SetArrayLength) or the whole standard library registered
+// from OnUses, a compact text of the messages of a compile, and the listing of a procedure.
 #pragma once
 
 #include "ImageListing.h"
@@ -13,6 +13,9 @@ namespace lumivar::script::test {
 
 // Registers the declarations of StrGet, StrSet and SetArrayLength for "SYSTEM".
 void UseTestLibrary(TScriptCompiler& compiler);
+
+// Registers every script-visible routine of the standard library for "SYSTEM".
+void UseStandardLibrary(TScriptCompiler& compiler);
 
 // "POS KIND CODE PARAM" per message, ";"-separated.
 std::string MessagesOf(const TScriptCompiler& compiler);

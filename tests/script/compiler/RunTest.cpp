@@ -38,12 +38,7 @@ std::string ValueText(const TIFValue& v) {
 // "globals" after a successful run, "error N" after a runtime error, or the compile messages.
 std::string RunScript(const std::string& script) {
     TScriptCompiler compiler;
-    compiler.OnUses = [](TScriptCompiler& c, const std::string& unit) {
-        if (unit == "SYSTEM")
-            for (const TStandardRoutine& r : StandardRoutines())
-                if (r.ScriptVisible()) c.AddFunctionFromDecl(std::string(r.Declaration));
-        return true;
-    };
+    UseStandardLibrary(compiler);
     if (!compiler.Compile(script)) return "compile failed: " + MessagesOf(compiler);
     std::string image;
     compiler.GetOutput(image);
