@@ -10,15 +10,10 @@
 namespace lumivar {
 namespace {
 
-struct NamedColor {
-    const char* name;
-    TColor value;
-};
-
-// The standard colours of the colour text form (not the system ones, which name roles of the
-// palette rather than colours).
-constexpr NamedColor kStandardColors[] = {
-#define COLOR_NAME(name, value) {#name, value},
+// The named colours of the colour text form; the picker offers the standard ones (not the
+// system ones, which name roles of the palette rather than colours).
+constexpr TColor kNamedColors[] = {
+#define COLOR_NAME(name, value) value,
 #include "settings/ColorNames.def"
 #undef COLOR_NAME
 };
@@ -43,11 +38,11 @@ constexpr int kColorRole = Qt::UserRole;
 } // namespace
 
 TColorPicker::TColorPicker(QWidget* parent) : QComboBox(parent) {
-    for (const NamedColor& named : kStandardColors) {
-        if (!IsStandard(named.value)) continue;
-        const QColor color = ToQColor(named.value);
+    for (const TColor value : kNamedColors) {
+        if (!IsStandard(value)) continue;
+        const QColor color = ToQColor(value);
         // "clSilver" is shown as "Silver".
-        addItem(Swatch(color), QString::fromLatin1(named.name + 2), color);
+        addItem(Swatch(color), ColorToText(value).mid(2), color);
     }
     addItem(QStringLiteral("Другой..."));
     connect(this, &QComboBox::activated, this, &TColorPicker::activatedRow);

@@ -26,6 +26,14 @@ const QStringList kMacros{
     "[Second]",    "blk",  "=never used", "",
 };
 
+// An editor with the expander holding the macros above.
+class Expander : public testing::Test {
+protected:
+    Expander() { expander.SetList(kMacros); }
+    std::unique_ptr<QsciScintilla> editor = test::MakeEditor();
+    TMacroExpander expander{editor.get()};
+};
+
 struct ExpandCase {
     const char* name;
     QString before; // "@" marks the caret
@@ -33,13 +41,10 @@ struct ExpandCase {
     bool expanded;
 };
 
-class Expand : public testing::TestWithParam<ExpandCase> {};
+class Expand : public Expander, public testing::WithParamInterface<ExpandCase> {};
 
 TEST_P(Expand, ReplacesTheKeyBeforeTheCaret) {
     const ExpandCase& c = GetParam();
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
     SetMarkedText(*editor, c.before);
     EXPECT_EQ(expander.Execute(), c.expanded);
     EXPECT_EQ(MarkedText(*editor), c.after);
@@ -70,10 +75,7 @@ const ExpandCase kExpandCases[] = {
 INSTANTIATE_TEST_SUITE_P(MacroExpander, Expand, testing::ValuesIn(kExpandCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MacroExpander, ExpansionIsOneUndoStep) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, ExpansionIsOneUndoStep) {
     SetMarkedText(*editor, "  blk@");
     ASSERT_TRUE(expander.Execute());
     editor->undo();
@@ -81,28 +83,19 @@ TEST(MacroExpander, ExpansionIsOneUndoStep) {
     EXPECT_FALSE(editor->isUndoAvailable());
 }
 
-TEST(MacroExpander, AutoIndentIsRestored) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, AutoIndentIsRestored) {
     SetMarkedText(*editor, "    blk@");
     ASSERT_TRUE(expander.Execute());
     EXPECT_TRUE(editor->autoIndent());
 }
 
-TEST(MacroExpander, CtrlShiftZExpands) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, CtrlShiftZExpands) {
     SetMarkedText(*editor, "be@");
     PressExpansionKey(*editor);
     EXPECT_EQ(MarkedText(*editor), "begin@end");
 }
 
-TEST(MacroExpander, CtrlShiftZOnANonKeyChangesNothingAndDoesNotRedo) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, CtrlShiftZOnANonKeyChangesNothingAndDoesNotRedo) {
     SetMarkedText(*editor, "xyz@");
     editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     editor->insert("q");
@@ -113,28 +106,21 @@ TEST(MacroExpander, CtrlShiftZOnANonKeyChangesNothingAndDoesNotRedo) {
     EXPECT_TRUE(editor->isRedoAvailable());
 }
 
-TEST(MacroExpander, EmptyListExpandsNothing) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
+TEST_F(Expander, EmptyListExpandsNothing) {
+    expander.SetList({});
     SetMarkedText(*editor, "be@");
     PressExpansionKey(*editor);
     EXPECT_EQ(MarkedText(*editor), "be@");
 }
 
-TEST(MacroExpander, ReadOnlyEditorIsLeftAlone) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, ReadOnlyEditorIsLeftAlone) {
     SetMarkedText(*editor, "be@");
     editor->setReadOnly(true);
     EXPECT_FALSE(expander.Execute());
     EXPECT_EQ(editor->text(), "be");
 }
 
-TEST(MacroExpander, CaretPastTheEndOfTheLineHasNoWord) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, CaretPastTheEndOfTheLineHasNoWord) {
     SetMarkedText(*editor, "be@");
     editor->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONNCARETVIRTUALSPACE, 0UL, 3L);
     editor->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0UL, 3L);
@@ -142,10 +128,7 @@ TEST(MacroExpander, CaretPastTheEndOfTheLineHasNoWord) {
     EXPECT_EQ(editor->text(), "be");
 }
 
-TEST(MacroExpander, SelectionIsDroppedBeforeTheKeyIsReplaced) {
-    auto editor = test::MakeEditor();
-    TMacroExpander expander(editor.get());
-    expander.SetList(kMacros);
+TEST_F(Expander, SelectionIsDroppedBeforeTheKeyIsReplaced) {
     SetMarkedText(*editor, "xx be@");
     editor->SendScintilla(QsciScintillaBase::SCI_SETANCHOR, 0L);
     ASSERT_TRUE(expander.Execute());

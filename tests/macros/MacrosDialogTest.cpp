@@ -49,6 +49,14 @@ QStringList Names(TfMacros& dialog) {
     return names;
 }
 
+// The dialog opened on the stored list, with a prompter answering its questions.
+class StoredMacros : public testing::Test {
+protected:
+    StoredMacros() { dialog.FormShow("Нет", kStored); }
+    TestPrompter prompter;
+    TfMacros dialog;
+};
+
 TEST(MacrosDialog, ButtonsAndLabelsCarryTheirCaptions) {
     TfMacros dialog;
     const std::pair<const char*, const char*> buttons[] = {
@@ -110,10 +118,7 @@ TEST(MacrosDialog, AddingBThenASavesAFirst) {
     EXPECT_EQ(panels[1].caption, "Новая макроподстановка");
 }
 
-TEST(MacrosDialog, CancelledNewMacroLeavesNoRecord) {
-    TestPrompter prompter;
-    TfMacros dialog;
-    dialog.FormShow("Нет", kStored);
+TEST_F(StoredMacros, CancelledNewMacroLeavesNoRecord) {
     AnswerPanel(prompter, "new", "nw", false);
     Click(dialog, "BitBtn4");
     EXPECT_EQ(Names(dialog), (QStringList{"Assign", "Begin"}));
@@ -121,10 +126,7 @@ TEST(MacrosDialog, CancelledNewMacroLeavesNoRecord) {
     EXPECT_EQ(ParseMacroText(dialog.MacroText()).size(), 2u);
 }
 
-TEST(MacrosDialog, ChangedNameMovesTheRecordAndCancelKeepsIt) {
-    TestPrompter prompter;
-    TfMacros dialog;
-    dialog.FormShow("Нет", kStored);
+TEST_F(StoredMacros, ChangedNameMovesTheRecordAndCancelKeepsIt) {
     AnswerPanel(prompter, "Zeta", "as2", false);
     Click(dialog, "BitBtn5");
     EXPECT_EQ(Names(dialog), (QStringList{"Assign", "Begin"}));
@@ -137,10 +139,7 @@ TEST(MacrosDialog, ChangedNameMovesTheRecordAndCancelKeepsIt) {
     EXPECT_EQ(dialog.CdsMac().CurrentRecord()->Text, "a := b;|\r");
 }
 
-TEST(MacrosDialog, DeleteAsksAndOnlyYesDeletes) {
-    TestPrompter prompter;
-    TfMacros dialog;
-    dialog.FormShow("Нет", kStored);
+TEST_F(StoredMacros, DeleteAsksAndOnlyYesDeletes) {
     prompter.answerNo();
     Click(dialog, "BitBtn6");
     EXPECT_EQ(prompter.last().text, "Удалить выбранную макроподстановку.");
@@ -174,10 +173,7 @@ TEST(MacrosDialog, MemoEditsTheCurrentMacro) {
                                                "[Begin]", "beg", "=begin", "=  |", "=end.", ""}));
 }
 
-TEST(MacrosDialog, SaveKeepsAssignmentsAndDropsEmptyMacrosOnTheNextRead) {
-    TestPrompter prompter;
-    TfMacros dialog;
-    dialog.FormShow("Нет", kStored);
+TEST_F(StoredMacros, SaveKeepsAssignmentsAndDropsEmptyMacrosOnTheNextRead) {
     AnswerPanel(prompter, "Empty", "em");
     Click(dialog, "BitBtn4");
     Click(dialog, "BitBtn2");

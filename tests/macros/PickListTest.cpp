@@ -124,21 +124,30 @@ TEST(PickList, TypedDotStartsTheDelayAndAnotherCharacterStopsIt) {
     EXPECT_FALSE(m.list->AutoOpenTimer().isActive());
 }
 
-TEST(PickList, DelayElapsedOpensTheList) {
+struct DelayCase {
+    const char* name;
+    QString before; // the text before "." is typed
+    bool opens;
+};
+
+class Delay : public testing::TestWithParam<DelayCase> {};
+
+TEST_P(Delay, ElapsedDelayOpensTheListUnlessTheDotStandsAlone) {
     MacroEditor m;
-    SetMarkedText(*m.editor, "x@");
+    SetMarkedText(*m.editor, GetParam().before);
     PressKey(*m.editor, Qt::Key_Period, Qt::NoModifier, ".");
     ASSERT_TRUE(QMetaObject::invokeMethod(&m.list->AutoOpenTimer(), "timeout"));
-    EXPECT_TRUE(m.editor->isListActive());
+    EXPECT_EQ(m.editor->isListActive(), GetParam().opens);
 }
 
-TEST(PickList, DelayElapsedOnALoneDotOpensNothing) {
-    MacroEditor m;
-    SetMarkedText(*m.editor, "x @");
-    PressKey(*m.editor, Qt::Key_Period, Qt::NoModifier, ".");
-    ASSERT_TRUE(QMetaObject::invokeMethod(&m.list->AutoOpenTimer(), "timeout"));
-    EXPECT_FALSE(m.editor->isListActive());
-}
+const DelayCase kDelayCases[] = {
+    {"AfterAWord", "x@", true},
+    {"AfterABlank", "x @", false},
+    {"AtTheStartOfTheLine", "@", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(PickList, Delay, testing::ValuesIn(kDelayCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PickList, PickingInsertsTheKeyAndExpandsItAtOnce) {
     MacroEditor m;
