@@ -2,6 +2,9 @@
 // prelude of types T0..T17), the expected error fields and the expected text of every global.
 #include "ExecHarness.h"
 
+#include "script/runtime/Disassembler.h"
+#include "script/runtime/ImageAssembler.h"
+
 #include <gtest/gtest.h>
 
 namespace lumivar::script::testing {
@@ -724,7 +727,11 @@ class ExecTest : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(ExecTest, Runs) {
     const RunCase& c = GetParam();
-    const TOutcome out = RunBody(c.body);
+    const std::string image = Assemble(c.body);
+    EXPECT_EQ(AssembleImage(DisassembleImage(image).Text).Image, image) << "the listing does not assemble back";
+    TScriptExec exec;
+    RegisterTestRoutines(exec);
+    const TOutcome out = RunImage(exec, image);
     ASSERT_TRUE(out.Loaded) << "load error " << out.Code << " " << out.Param << "\n" << out.Listing;
     EXPECT_TRUE(out.RunResult);
     EXPECT_EQ(out.Code, c.code) << out.Listing;
