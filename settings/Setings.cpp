@@ -91,7 +91,8 @@ TfSetings::TfSetings(QWidget* parent)
 QWidget* TfSetings::createGeneralPage() {
     auto* page = new QWidget(this);
     seRight_->setObjectName("seRight");
-    seRight_->setRange(INT_MIN, INT_MAX);
+    // A margin column below 0 means nothing, and the settings store refuses to read one back.
+    seRight_->setRange(0, INT_MAX);
     seTabs_->setObjectName("seTabs");
     seTabs_->setRange(kMinTabWidth, kMaxTabWidth);
     cmbRightColor_->setObjectName("cmbRightColor");

@@ -212,11 +212,11 @@ const SpinCase kTabCases[] = {
 INSTANTIATE_TEST_SUITE_P(SetingsDialog, TabWidth, testing::ValuesIn(kTabCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Setings, RightMarginHasNoLimits) {
-    dialog_.SeRight()->setValue(-5);
-    EXPECT_EQ(dialog_.SeRight()->value(), -5);
+TEST_F(Setings, RightMarginHasNoUpperLimitAndNoNegativeColumn) {
     dialog_.SeRight()->setValue(100000);
     EXPECT_EQ(dialog_.SeRight()->value(), 100000);
+    dialog_.SeRight()->setValue(-5);
+    EXPECT_EQ(dialog_.SeRight()->value(), 0);
 }
 
 struct AddCase {
