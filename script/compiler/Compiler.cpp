@@ -262,8 +262,7 @@ TIFPSType* TCompilerCore::AddTypeFromDecl(const std::string& name, const std::st
     }
 }
 
-// Header -> (PROCEDURE | FUNCTION) Ident ["(" [Group {";" Group}] ")"] [":" TypeName] ...
-// Group  -> [CONST | VAR] Ident {"," Ident} ":" TypeName
+// Header -> (PROCEDURE | FUNCTION) Ident Signature ...   (whatever follows is ignored)
 TIFPSRegProc* TCompilerCore::AddFunctionFromDecl(const std::string& decl) {
     if (!Lists) return nullptr;
     TIfPascalParser p;
@@ -277,54 +276,11 @@ TIFPSRegProc* TCompilerCore::AddFunctionFromDecl(const std::string& decl) {
     proc->NameHash = MakeHash(proc->Name);
     proc->ExportName = 1;
     p.Next();
-    // A type name at the current token: its Types index, or -1.
-    auto readTypeName = [&]() -> TTypeNo {
-        if (p.Token != ttIdentifier) return kNoType;
-        const TTypeNo t = FindTypeIndex(p.TokenText);
-        p.Next();
-        return t;
-    };
-    TDecl signature;
-    if (p.Token == ttOpenRound) {
-        p.Next();
-        if (p.Token == ttCloseRound) {
-            p.Next();
-        } else {
-            for (;;) {
-                char mode = kModeValue;
-                if (p.Token == ttConst) {
-                    p.Next();
-                } else if (p.Token == ttVar) {
-                    mode = kModeVar;
-                    p.Next();
-                }
-                std::vector<std::string> names;
-                for (;;) {
-                    if (p.Token != ttIdentifier) return nullptr;
-                    names.push_back(p.TokenText);
-                    p.Next();
-                    if (p.Token != ttComma) break;
-                    p.Next();
-                }
-                if (p.Token != ttColon) return nullptr;
-                p.Next();
-                const TTypeNo t = readTypeName();
-                if (t == kNoType) return nullptr;
-                for (std::string& n : names) signature.Params.push_back({mode, std::move(n), t});
-                if (p.Token == ttCloseRound) break;
-                if (p.Token != ttSemicolon) return nullptr;
-                p.Next();
-            }
-            p.Next();
-        }
+    try {
+        proc->Decl = FormatDecl(ReadSignature(p, isFunction));
+    } catch (const TCompileFailure&) {
+        return nullptr;
     }
-    if (isFunction) {
-        if (p.Token != ttColon) return nullptr;
-        p.Next();
-        signature.Result = readTypeName();
-        if (signature.Result == kNoType) return nullptr;
-    }
-    proc->Decl = FormatDecl(signature);
     Lists->RegProcs.push_back(std::move(proc));
     return Lists->RegProcs.back().get();
 }

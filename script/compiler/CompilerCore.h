@@ -17,6 +17,7 @@
 #include "script/compiler/Scanner.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,6 +138,7 @@ public:
     void HintUnusedGlobals();
 
     // ---- Declarations (Declarations.cpp) ----
+    void ReadIdentList(std::uint8_t separatorError, const std::function<void()>& take);
     void ReadUses();
     void ReadTypeSection();
     // One type from scanner p (Parser, or a private scanner over a registered declaration
@@ -146,11 +148,14 @@ public:
     TTypeNo ReadArrayType(const std::string& name, TIfPascalParser& p);
     TTypeNo ReadRecordType(const std::string& name, TIfPascalParser& p);
     TTypeNo ReadProcType(const std::string& name, TIfPascalParser& p);
+    TDecl ReadSignature(TIfPascalParser& p, bool isFunction);
     TTypeNo ReadTypeName(const std::string& name, TIfPascalParser& p);
     TTypeNo AppendType(std::unique_ptr<TIFPSType> type);
     void ReadVarSection(TIFPSProcedure* proc, std::uint32_t procNo); // proc null: globals
     void ReadLabelSection(TIFPSProcedure& proc, std::uint32_t procNo);
     void ReadProcDecl();
+    TDecl ReadProcHeader(const std::string& name, bool isFunction, const TIFPSProcedure* forwarded, std::uint32_t procNo);
+    TTypeNo ReadNameGroup(std::vector<std::string>& names, const std::function<void(const std::string&)>& check);
     void CompileProcBody(TIFPSProcedure& proc, std::uint32_t procNo);
     TIFPSProcedure& NewProc(const std::string& name);
     bool IsLocalNameUsed(const TIFPSProcedure& proc, const std::string& name, std::uint32_t hash) const;
@@ -240,6 +245,7 @@ public:
     void CheckJumps(std::uint32_t from, std::uint32_t to);
     void DebugMarker();
     std::uint32_t EmitJumpPlaceholder(std::uint8_t opcode);
+    void EmitJumpBack(std::uint32_t target);
     void EmitJumpFalse(const TExprNode& cond, const char* internalCode, std::uint32_t& offsetPos);
     void PatchJump(std::uint32_t offsetPos, std::uint32_t instructionEnd, std::uint32_t target);
     void PatchList(const std::vector<std::uint32_t>& list, std::uint32_t target);

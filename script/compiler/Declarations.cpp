@@ -9,12 +9,23 @@
 #include "script/runtime/Names.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace lumivar::script {
 namespace {
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A new type record with its name (upper case already), kind and declaration position.
+std::unique_ptr<TIFPSType> MakeType(const std::string& name, std::uint8_t kind, std::uint32_t declarePos) {
+    auto type = std::make_unique<TIFPSType>();
+    type->Name = name;
+    type->NameHash = MakeHash(name);
+    type->BaseType = kind;
+    type->DeclarePos = static_cast<std::int32_t>(declarePos);
+    return type;
 }
 
 // Debug record types written here.
@@ -50,21 +61,29 @@ bool TCompilerCore::IsParamNameUsed(const TIFPSProcedure& proc, const std::strin
     return std::any_of(decl.Params.begin(), decl.Params.end(), [&](const TDeclParam& p) { return p.Name == name; });
 }
 
-// Uses -> USES Ident {"," Ident} ";"
-void TCompilerCore::ReadUses() {
-    std::vector<std::string> listed;
+// IdentList -> Ident {"," Ident} ";": take runs at each identifier (the current token); after
+// one, anything but "," and ";" is error separatorError.
+void TCompilerCore::ReadIdentList(std::uint8_t separatorError, const std::function<void()>& take) {
     Parser.Next();
     for (;;) {
         if (Parser.Token != ttIdentifier) Error(ceIdentifierExpected);
-        if (Contains(listed, Parser.TokenText)) Error(ceDuplicateIdentifier, Parser.TokenText);
-        listed.push_back(Parser.TokenText);
-        if (Owner.OnUses) CallOnUses(Parser.TokenText);
+        take();
         Parser.Next();
         if (Parser.Token == ttSemicolon) break;
-        if (Parser.Token != ttComma) Error(ceSemicolonExpected);
+        if (Parser.Token != ttComma) Error(separatorError);
         Parser.Next();
     }
     Parser.Next();
+}
+
+// Uses -> USES IdentList
+void TCompilerCore::ReadUses() {
+    std::vector<std::string> listed;
+    ReadIdentList(ceSemicolonExpected, [&] {
+        if (Contains(listed, Parser.TokenText)) Error(ceDuplicateIdentifier, Parser.TokenText);
+        listed.push_back(Parser.TokenText);
+        if (Owner.OnUses) CallOnUses(Parser.TokenText);
+    });
 }
 
 // TypeSection -> TYPE Ident "=" Type ";" {Ident "=" Type ";"}
@@ -100,11 +119,7 @@ TTypeNo TCompilerCore::ReadType(const std::string& name, TIfPascalParser& p) {
 // The type is declared at once, so its members (and a failure part-way) find it there.
 TTypeNo TCompilerCore::ReadEnumType(const std::string& name, TIfPascalParser& p) {
     p.Next();
-    auto type = std::make_unique<TIFPSType>();
-    type->Name = name;
-    type->NameHash = MakeHash(name);
-    type->BaseType = btEnum;
-    type->DeclarePos = static_cast<std::int32_t>(p.TokenPos);
+    auto type = MakeType(name, btEnum, p.TokenPos);
     TIFPSType& enumType = *type;
     const TTypeNo index = AppendType(std::move(type));
     for (std::uint32_t i = 0;; ++i) {
@@ -149,11 +164,7 @@ TTypeNo TCompilerCore::ReadArrayType(const std::string& name, TIfPascalParser& p
         for (std::size_t i = 0; i < types.size(); ++i)
             if (types[i]->BaseType == btArray && !types[i]->Used && types[i]->Ext == element) return static_cast<TTypeNo>(i);
     }
-    auto type = std::make_unique<TIFPSType>();
-    type->Name = name;
-    type->NameHash = MakeHash(name);
-    type->BaseType = btArray;
-    type->DeclarePos = static_cast<std::int32_t>(p.TokenPos);
+    auto type = MakeType(name, btArray, p.TokenPos);
     type->Ext = element;
     return AppendType(std::move(type));
 }
@@ -193,21 +204,27 @@ TTypeNo TCompilerCore::ReadRecordType(const std::string& name, TIfPascalParser& 
         if (p.Token == ttEnd) break;
     }
     p.Next();
-    auto type = std::make_unique<TIFPSType>();
-    type->Name = name;
-    type->NameHash = MakeHash(name);
-    type->BaseType = btRecord;
-    type->DeclarePos = static_cast<std::int32_t>(p.TokenPos);
+    auto type = MakeType(name, btRecord, p.TokenPos);
     type->Size = static_cast<std::uint32_t>(fields.size());
     type->Fields = std::move(fields);
     return AppendType(std::move(type));
 }
 
-// ProcType -> (PROCEDURE | FUNCTION) ["(" [Group {";" Group}] ")"] [":" TypeName]
-// Group    -> [CONST | VAR] Ident {"," Ident} ":" TypeName
+// ProcType -> (PROCEDURE | FUNCTION) Signature
 TTypeNo TCompilerCore::ReadProcType(const std::string& name, TIfPascalParser& p) {
     const bool isFunction = p.Token == ttFunction;
     p.Next();
+    const TDecl signature = ReadSignature(p, isFunction);
+    auto type = MakeType(name, btProcPtr, p.TokenPos);
+    type->ProcType = std::make_unique<TIFPSProceduralType>();
+    type->ProcType->Decl = FormatDecl(signature);
+    return AppendType(std::move(type));
+}
+
+// Signature -> ["(" [Group {";" Group}] ")"] [":" TypeName]   (the result for a function only)
+// Group     -> [CONST | VAR] Ident {"," Ident} ":" TypeName
+// Type names are Types indices as found, aliases included.
+TDecl TCompilerCore::ReadSignature(TIfPascalParser& p, bool isFunction) {
     // A type name (identifier required, error 1; unknown, error 0 with the written name).
     auto readTypeName = [&]() {
         if (p.Token != ttIdentifier) ErrorOn(p, ceIdentifierExpected);
@@ -252,14 +269,7 @@ TTypeNo TCompilerCore::ReadProcType(const std::string& name, TIfPascalParser& p)
         p.Next();
         signature.Result = readTypeName();
     }
-    auto type = std::make_unique<TIFPSType>();
-    type->Name = name;
-    type->NameHash = MakeHash(name);
-    type->BaseType = btProcPtr;
-    type->DeclarePos = static_cast<std::int32_t>(p.TokenPos);
-    type->ProcType = std::make_unique<TIFPSProceduralType>();
-    type->ProcType->Decl = FormatDecl(signature);
-    return AppendType(std::move(type));
+    return signature;
 }
 
 // A type name; with a name being declared ("type X = Y") a new alias of Y's target.
@@ -273,12 +283,8 @@ TTypeNo TCompilerCore::ReadTypeName(const std::string& name, TIfPascalParser& p)
         found = IndexInTypes(target);
     }
     if (name.empty()) return found;
-    auto alias = std::make_unique<TIFPSType>();
-    alias->Name = name;
-    alias->NameHash = MakeHash(name);
-    alias->BaseType = btAlias;
+    auto alias = MakeType(name, btAlias, p.TokenPos);
     alias->Size = 0;
-    alias->DeclarePos = static_cast<std::int32_t>(p.TokenPos);
     alias->AliasOf = target;
     return AppendType(std::move(alias));
 }
@@ -288,9 +294,7 @@ void TCompilerCore::ReadVarSection(TIFPSProcedure* proc, std::uint32_t procNo) {
     Parser.Next();
     do {
         std::vector<std::string> pending;
-        for (;;) {
-            if (Parser.Token != ttIdentifier) Error(ceIdentifierExpected);
-            const std::string& name = Parser.TokenText;
+        const TTypeNo type = ReadNameGroup(pending, [&](const std::string& name) {
             const std::uint32_t hash = MakeHash(name);
             const bool clash =
                 Contains(pending, name) ||
@@ -302,22 +306,14 @@ void TCompilerCore::ReadVarSection(TIFPSProcedure* proc, std::uint32_t procNo) {
                                         [&](const auto& c) { return c->NameHash == hash && c->Name == name; })
                       : IsGlobalNameUsed(name));
             if (clash) Error(ceDuplicateIdentifier, Parser.OriginalToken);
-            if (Owner.OnUseVariable) {
-                if (proc)
-                    Owner.OnUseVariable(Owner, 2, static_cast<std::uint32_t>(proc->ProcVars.size() + pending.size()),
-                                        static_cast<std::int32_t>(procNo), Parser.TokenPos);
-                else
-                    Owner.OnUseVariable(Owner, 0, static_cast<std::uint32_t>(Lists->Vars.size() + pending.size()), -1,
-                                        Parser.TokenPos);
-            }
-            pending.push_back(name);
-            Parser.Next();
-            if (Parser.Token != ttComma) break;
-            Parser.Next();
-        }
-        if (Parser.Token != ttColon) Error(ceColonExpected);
-        Parser.Next();
-        const TTypeNo type = UseType(ReadType({}, Parser));
+            if (!Owner.OnUseVariable) return;
+            if (proc)
+                Owner.OnUseVariable(Owner, 2, static_cast<std::uint32_t>(proc->ProcVars.size() + pending.size()),
+                                    static_cast<std::int32_t>(procNo), Parser.TokenPos);
+            else
+                Owner.OnUseVariable(Owner, 0, static_cast<std::uint32_t>(Lists->Vars.size() + pending.size()), -1,
+                                    Parser.TokenPos);
+        });
         const auto declarePos = static_cast<std::int32_t>(Parser.TokenPos);
         for (std::string& name : pending) {
             const std::uint32_t hash = MakeHash(name);
@@ -337,23 +333,32 @@ void TCompilerCore::ReadVarSection(TIFPSProcedure* proc, std::uint32_t procNo) {
     } while (Parser.Token == ttIdentifier);
 }
 
-// LabelSection -> LABEL Ident {"," Ident} ";"
-void TCompilerCore::ReadLabelSection(TIFPSProcedure& proc, std::uint32_t) {
-    Parser.Next();
+// NameGroup -> Ident {"," Ident} ":" Type. Each name passes check at its own token before it
+// joins names; the result is the type's number.
+TTypeNo TCompilerCore::ReadNameGroup(std::vector<std::string>& names, const std::function<void(const std::string&)>& check) {
     for (;;) {
         if (Parser.Token != ttIdentifier) Error(ceIdentifierExpected);
+        check(Parser.TokenText);
+        names.push_back(Parser.TokenText);
+        Parser.Next();
+        if (Parser.Token != ttComma) break;
+        Parser.Next();
+    }
+    if (Parser.Token != ttColon) Error(ceColonExpected);
+    Parser.Next();
+    return UseType(ReadType({}, Parser));
+}
+
+// LabelSection -> LABEL IdentList
+void TCompilerCore::ReadLabelSection(TIFPSProcedure& proc, std::uint32_t) {
+    ReadIdentList(ceCommaExpected, [&] {
         const std::string& name = Parser.TokenText;
         const std::uint32_t hash = MakeHash(name);
         if (IsGlobalNameUsed(name) || (proc.NameHash == hash && proc.Name == name) || IsParamNameUsed(proc, name) ||
             IsLocalNameUsed(proc, name, hash) || IsLabelNameUsed(proc, name, hash))
             Error(ceDuplicateIdentifier, {});
         proc.Labels.push_back({kLabelNotPlaced, hash, name});
-        Parser.Next();
-        if (Parser.Token == ttSemicolon) break;
-        if (Parser.Token != ttComma) Error(ceCommaExpected);
-        Parser.Next();
-    }
-    Parser.Next();
+    });
 }
 
 // ProcDecl -> (PROCEDURE | FUNCTION) Ident [Params] [":" Type] ";"
@@ -379,54 +384,7 @@ void TCompilerCore::ReadProcDecl() {
     if (!forwarded && IsGlobalNameUsed(name)) Error(ceDuplicateIdentifier, name);
     Parser.Next();
 
-    TDecl signature;
-    if (Parser.Token == ttOpenRound) {
-        Parser.Next();
-        if (Parser.Token == ttCloseRound) {
-            Parser.Next();
-        } else {
-            for (;;) {
-                char mode = kModeValue;
-                if (Parser.Token == ttVar) {
-                    mode = kModeVar;
-                    Parser.Next();
-                }
-                std::vector<std::string> group;
-                for (;;) {
-                    if (Parser.Token != ttIdentifier) Error(ceIdentifierExpected);
-                    const std::string& pname = Parser.TokenText;
-                    const std::uint32_t phash = MakeHash(pname);
-                    const bool clash =
-                        pname == name || IsGlobalNameUsed(pname) || Contains(group, pname) ||
-                        std::any_of(signature.Params.begin(), signature.Params.end(),
-                                    [&](const TDeclParam& q) { return q.Name == pname; }) ||
-                        (forwarded && (IsLocalNameUsed(*forwarded, pname, phash) || IsLabelNameUsed(*forwarded, pname, phash)));
-                    if (clash) Error(ceDuplicateIdentifier, group.empty() ? Parser.OriginalToken : std::string());
-                    if (Owner.OnUseVariable)
-                        Owner.OnUseVariable(Owner, 1,
-                                            static_cast<std::uint32_t>(signature.Params.size() + group.size() + (isFunction ? 1 : 0)),
-                                            static_cast<std::int32_t>(procNo), Parser.TokenPos);
-                    group.push_back(pname);
-                    Parser.Next();
-                    if (Parser.Token != ttComma) break;
-                    Parser.Next();
-                }
-                if (Parser.Token != ttColon) Error(ceColonExpected);
-                Parser.Next();
-                const TTypeNo type = UseType(ReadType({}, Parser));
-                for (std::string& n : group) signature.Params.push_back({mode, std::move(n), type});
-                if (Parser.Token == ttCloseRound) break;
-                if (Parser.Token != ttSemicolon) Error(ceSemicolonExpected);
-                Parser.Next();
-            }
-            Parser.Next();
-        }
-    }
-    if (isFunction) {
-        if (Parser.Token != ttColon) Error(ceColonExpected);
-        Parser.Next();
-        signature.Result = UseType(ReadType({}, Parser));
-    }
+    const TDecl signature = ReadProcHeader(name, isFunction, forwarded, procNo);
     if (Parser.Token != ttSemicolon) Error(ceSemicolonExpected);
     Parser.Next();
 
@@ -483,8 +441,53 @@ void TCompilerCore::ReadProcDecl() {
     CompileProcBody(*proc, procNo);
 }
 
-// At the body's BEGIN: the debug names, the pushes of the locals, the statements, the hints
-// about what was never used, and the gotos.
+// Params -> "(" [[VAR] NameGroup {";" [VAR] NameGroup}] ")", then ":" Type for a function.
+// Parameter names clash with globals, the procedure's own name, earlier parameters and, when
+// a FORWARD declaration is completed, its locals and labels.
+TDecl TCompilerCore::ReadProcHeader(const std::string& name, bool isFunction, const TIFPSProcedure* forwarded,
+                                    std::uint32_t procNo) {
+    TDecl signature;
+    if (Parser.Token == ttOpenRound) {
+        Parser.Next();
+        if (Parser.Token == ttCloseRound) {
+            Parser.Next();
+        } else {
+            for (;;) {
+                char mode = kModeValue;
+                if (Parser.Token == ttVar) {
+                    mode = kModeVar;
+                    Parser.Next();
+                }
+                std::vector<std::string> group;
+                const TTypeNo type = ReadNameGroup(group, [&](const std::string& pname) {
+                    const std::uint32_t phash = MakeHash(pname);
+                    const bool clash =
+                        pname == name || IsGlobalNameUsed(pname) || Contains(group, pname) ||
+                        std::any_of(signature.Params.begin(), signature.Params.end(),
+                                    [&](const TDeclParam& q) { return q.Name == pname; }) ||
+                        (forwarded && (IsLocalNameUsed(*forwarded, pname, phash) || IsLabelNameUsed(*forwarded, pname, phash)));
+                    if (clash) Error(ceDuplicateIdentifier, group.empty() ? Parser.OriginalToken : std::string());
+                    if (Owner.OnUseVariable)
+                        Owner.OnUseVariable(Owner, 1,
+                                            static_cast<std::uint32_t>(signature.Params.size() + group.size() + (isFunction ? 1 : 0)),
+                                            static_cast<std::int32_t>(procNo), Parser.TokenPos);
+                });
+                for (std::string& n : group) signature.Params.push_back({mode, std::move(n), type});
+                if (Parser.Token == ttCloseRound) break;
+                if (Parser.Token != ttSemicolon) Error(ceSemicolonExpected);
+                Parser.Next();
+            }
+            Parser.Next();
+        }
+    }
+    if (isFunction) {
+        if (Parser.Token != ttColon) Error(ceColonExpected);
+        Parser.Next();
+        signature.Result = UseType(ReadType({}, Parser));
+    }
+    return signature;
+}
+
 void TCompilerCore::CompileProcBody(TIFPSProcedure& proc, std::uint32_t procNo) {
     const TDecl decl = ParseDecl(proc.Decl);
     AppendU8(DebugOutput, kDebugParams);

@@ -40,6 +40,12 @@ public:
     TLoopScope(const TLoopScope&) = delete;
     TLoopScope& operator=(const TLoopScope&) = delete;
 
+    // BREAK jumps go to breakTarget, CONTINUE jumps to continueTarget.
+    void Close(std::uint32_t breakTarget, std::uint32_t continueTarget) {
+        Core.PatchList(Breaks, breakTarget);
+        Core.PatchList(Continues, continueTarget);
+    }
+
     std::vector<std::uint32_t> Breaks;
     std::vector<std::uint32_t> Continues;
 
@@ -59,6 +65,11 @@ std::uint32_t TCompilerCore::EmitJumpPlaceholder(std::uint8_t opcode) {
     const std::uint32_t at = CodePos();
     Emit32(kJumpPlaceholder);
     return at;
+}
+
+void TCompilerCore::EmitJumpBack(std::uint32_t target) {
+    Emit8(ocJump);
+    Emit32(target - (CodePos() + 4));
 }
 
 void TCompilerCore::PatchJump(std::uint32_t offsetPos, std::uint32_t instructionEnd, std::uint32_t target) {
@@ -219,11 +230,9 @@ void TCompilerCore::CompileWhile() {
         bodyStart = exitJump + 4;
         CompileBlock(bkStatement);
         DebugMarker();
-        Emit8(ocJump);
-        Emit32(start - (CodePos() + 4));
+        EmitJumpBack(start);
         PatchJump(exitJump, exitEnd, CodePos());
-        PatchList(loop.Breaks, CodePos());
-        PatchList(loop.Continues, start);
+        loop.Close(CodePos(), start);
     }
     FreeTemp(*reg);
     CheckJumps(bodyStart, CodePos());
@@ -247,8 +256,7 @@ void TCompilerCore::CompileRepeat() {
         std::uint32_t back = 0;
         EmitJumpFalse(*reg, "00016", back);
         PatchJump(back, CodePos(), start);
-        PatchList(loop.Breaks, CodePos());
-        PatchList(loop.Continues, start);
+        loop.Close(CodePos(), start);
     }
     FreeTemp(*reg);
     CheckJumps(start, CodePos());
@@ -301,11 +309,9 @@ void TCompilerCore::CompileFor() {
         Emit8(okConstant);
         WriteConstant({varType, std::string("\x01\0\0\0", width)});
         ReleaseOperand(*var);
-        Emit8(ocJump);
-        Emit32(start - (CodePos() + 4));
+        EmitJumpBack(start);
         PatchJump(exitJump, bodyStart, CodePos());
-        PatchList(loop.Breaks, CodePos());
-        PatchList(loop.Continues, step);
+        loop.Close(CodePos(), step);
     }
     FreeTemp(*reg);
     CheckJumps(bodyStart, CodePos());

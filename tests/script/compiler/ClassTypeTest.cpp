@@ -110,10 +110,8 @@ std::string Compiled(const std::string& script, std::string* image = nullptr) {
     TScriptCompiler compiler;
     RegisterClasses(compiler);
     if (!compiler.Compile(script)) return "failed: " + MessagesOf(compiler);
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    if (image) *image = bytes;
-    const auto listed = ReadImage(bytes);
+    if (image) compiler.GetOutput(*image);
+    const auto listed = ImageOf(compiler);
     return listed ? ListCode(*listed, 0) : "unreadable";
 }
 
@@ -227,8 +225,7 @@ TEST(ClassType, Errors) {
         TScriptCompiler compiler;
         RegisterClasses(compiler);
         const bool ok = compiler.Compile(script);
-        const std::string messages = MessagesOf(compiler);
-        EXPECT_EQ(std::string(ok ? "ok" : "failed") + (messages.empty() ? "" : ": " + messages), outcome) << script;
+        EXPECT_EQ(OutcomeOf(compiler, ok), outcome) << script;
     }
 }
 

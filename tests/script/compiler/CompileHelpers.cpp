@@ -37,21 +37,29 @@ std::string MessagesOf(const TScriptCompiler& compiler) {
     return text;
 }
 
+std::optional<TListedImage> ImageOf(const TScriptCompiler& compiler) {
+    std::string bytes;
+    if (!compiler.GetOutput(bytes)) return std::nullopt;
+    return ReadImage(bytes);
+}
+
+std::string OutcomeOf(const TScriptCompiler& compiler, bool ok) {
+    const std::string messages = MessagesOf(compiler);
+    return std::string(ok ? "ok" : "failed") + (messages.empty() ? "" : ": " + messages);
+}
+
 std::string CompileOutcome(const std::string& script) {
     TScriptCompiler compiler;
     UseTestLibrary(compiler);
     const bool ok = compiler.Compile(script);
-    const std::string messages = MessagesOf(compiler);
-    return std::string(ok ? "ok" : "failed") + (messages.empty() ? "" : ": " + messages);
+    return OutcomeOf(compiler, ok);
 }
 
 std::string CompileAndList(const std::string& script, std::size_t procNo) {
     TScriptCompiler compiler;
     UseTestLibrary(compiler);
     if (!compiler.Compile(script)) return "failed: " + MessagesOf(compiler);
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     if (!image) return "unreadable image";
     return ListCode(*image, procNo);
 }

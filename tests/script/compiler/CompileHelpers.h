@@ -7,6 +7,7 @@
 
 #include "script/compiler/ScriptCompiler.h"
 
+#include <optional>
 #include <string>
 
 namespace lumivar::script::test {
@@ -19,6 +20,12 @@ void UseStandardLibrary(TScriptCompiler& compiler);
 
 // "POS KIND CODE PARAM" per message, ";"-separated.
 std::string MessagesOf(const TScriptCompiler& compiler);
+
+// The image of the last compile, read; nothing when there is none or it is malformed.
+std::optional<TListedImage> ImageOf(const TScriptCompiler& compiler);
+
+// "ok" or "failed" (as ok says), then ": " and the compiler's messages when any.
+std::string OutcomeOf(const TScriptCompiler& compiler, bool ok);
 
 // Compiles with the test library: "ok" or "failed", then ": " and the messages when any.
 std::string CompileOutcome(const std::string& script);

@@ -184,8 +184,7 @@ TEST_P(Flags, DecideTheEndOfTheText) {
     compiler.AllowNoEnd = c.NoEnd;
     compiler.AllowUnit = c.Unit;
     const bool ok = compiler.Compile(c.Text);
-    const std::string messages = MessagesOf(compiler);
-    EXPECT_EQ(std::string(ok ? "ok" : "failed") + (messages.empty() ? "" : ": " + messages), c.Outcome) << c.Text;
+    EXPECT_EQ(OutcomeOf(compiler, ok), c.Outcome) << c.Text;
     EXPECT_EQ(compiler.IsUnit(), c.IsUnit);
 }
 
@@ -231,9 +230,7 @@ TEST(OnExternalProc, ResolvesExternalDeclarations) {
                                  "var X: Integer; begin X := Beep(1); end."))
         << MessagesOf(compiler);
     EXPECT_EQ(asked, "BEEP|0 @A 0|sound.dll");
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Procs[1].Flags, 3);
     EXPECT_EQ(image->Procs[1].Name, "BEEP");

@@ -121,9 +121,7 @@ TEST_P(ImageKinds, VariableTypeIsWrittenWithTheImageKind) {
     const std::string decl = GetParam().Declarations ? GetParam().Declarations : EnumerationDecl(300);
     TScriptCompiler compiler;
     ASSERT_TRUE(compiler.Compile(decl + " begin end.")) << MessagesOf(compiler);
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     ASSERT_EQ(image->Vars.size(), 1u);
     EXPECT_EQ(image->Types.at(image->Vars[0].Type).Kind, GetParam().Kind);
@@ -135,9 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Types, ImageKinds, ::testing::ValuesIn(kKindCases),
 TEST(ImageWriter, ElementAndFieldTypesComeBeforeTheirContainers) {
     TScriptCompiler compiler;
     ASSERT_TRUE(compiler.Compile("type E = (A, B); R = record F: array of E; G: Byte; end; var V: R; W: R; begin end."));
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     // E, array of E, BYTE, R; the second variable adds nothing.
     ASSERT_EQ(image->Types.size(), 4u);
@@ -152,9 +148,7 @@ TEST(ImageWriter, ElementAndFieldTypesComeBeforeTheirContainers) {
 TEST(ImageWriter, SecondProcedureCodeFollowsTheFirst) {
     TScriptCompiler compiler;
     ASSERT_TRUE(compiler.Compile("procedure A; begin end; procedure B; begin end; begin A; B; end."));
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     ASSERT_EQ(image->Procs.size(), 3u);
     EXPECT_EQ(image->Procs[2].CodeOffset, image->Procs[1].CodeOffset + image->Procs[1].CodeLength);
@@ -165,9 +159,7 @@ TEST(ImageWriter, TextWithoutMainBlockHasAnEmptyMainProcedure) {
     TScriptCompiler compiler;
     compiler.AllowNoBegin = true;
     ASSERT_TRUE(compiler.Compile("procedure P; begin end; end."));
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     // The main procedure exists but is empty; it is still the main procedure.
     EXPECT_EQ(image->MainProc, 0u);
@@ -181,9 +173,7 @@ TEST(ImageWriter, ImportedProcedureIsWrittenByName) {
         return true;
     };
     ASSERT_TRUE(compiler.Compile("begin Beep; end."));
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     ASSERT_EQ(image->Procs.size(), 2u);
     EXPECT_EQ(image->Procs[1].Flags, 1);
@@ -195,9 +185,7 @@ TEST(ImageWriter, ImportedProcedureIsWrittenByName) {
 TEST(ImageWriter, ExportedProcedureCarriesItsNameOnly) {
     TScriptCompiler compiler;
     ASSERT_TRUE(compiler.Compile("procedure P; export; begin end; begin end."));
-    std::string bytes;
-    compiler.GetOutput(bytes);
-    const auto image = ReadImage(bytes);
+    const auto image = ImageOf(compiler);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Procs[1].Flags, 2);
     EXPECT_EQ(image->Procs[1].Name, "P");
