@@ -162,8 +162,15 @@ void TfScriptEditor::CreateCommands() {
     connect(Memo, &QsciScintilla::selectionChanged, this, &TfScriptEditor::UpdateStandardCommands);
     connect(Memo, &TEditorMemo::StatusChanged, this, &TfScriptEditor::UpdateStandardCommands);
     connect(Memo, &TEditorMemo::ShortcutCheck, this, &TfScriptEditor::UpdateStandardCommands);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfScriptEditor::UpdateStandardCommands);
-    UpdateStandardCommands();
+    // The clipboard is asked only when it changes: asking for its data can take a round trip
+    // to another program, too slow for every key press.
+    auto clipboardChanged = [this] {
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = clip && clip->hasText();
+        UpdateStandardCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
 }
 
 QAction* TfScriptEditor::ToolBarButton(QAction* command) {
@@ -308,8 +315,12 @@ void TfScriptEditor::CreateStatusBar() {
 
 void TfScriptEditor::FormCreate() {
     SetScriptHost(nullptr);
+    CreateMacroParts();
+    CreateSearchDialogs();
+    CreateSetingsDialog();
     SelectSyntax(kSyntaxNone, actNoSintax);
     UpdateCaretPanels();
+    FileCommandsCreate();
     OpenDialog.title = QStringLiteral("Загрузить из файла");
     SaveDialog.title = QStringLiteral("Сохранить как...");
     BuildFileFilters();
@@ -376,11 +387,10 @@ void TfScriptEditor::MemoStatusChange(StatusChanges changes) {
 
 void TfScriptEditor::UpdateStandardCommands() {
     const bool writable = !Memo->isReadOnly();
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
     actUndo->setEnabled(writable && Memo->isUndoAvailable());
     actCut->setEnabled(writable && Memo->HasSelection());
     actCopy->setEnabled(Memo->HasSelection());
-    actPaste->setEnabled(writable && clip && clip->hasText());
+    actPaste->setEnabled(writable && clipboardHasText_);
     actSelectAll->setEnabled(Memo->length() > 0);
 }
 
