@@ -315,12 +315,8 @@ void TfScriptEditor::CreateStatusBar() {
 
 void TfScriptEditor::FormCreate() {
     SetScriptHost(nullptr);
-    CreateMacroParts();
-    CreateSearchDialogs();
-    CreateSetingsDialog();
     SelectSyntax(kSyntaxNone, actNoSintax);
     UpdateCaretPanels();
-    FileCommandsCreate();
     OpenDialog.title = QStringLiteral("Загрузить из файла");
     SaveDialog.title = QStringLiteral("Сохранить как...");
     BuildFileFilters();
