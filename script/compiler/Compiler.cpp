@@ -95,6 +95,7 @@ void TCompilerCore::Clear() {
 bool TCompilerCore::Compile(const std::string& text) {
     IsUnit = false;
     ScannerFailed = false;
+    Nesting = 0;
     Clear();
     Parser.SetText(text);
     TCompileScope scope(*this);

@@ -129,6 +129,33 @@ public:
     std::vector<std::uint32_t>* ContinueList = nullptr;
     bool ScannerFailed = false; // the scanner reported an error during this compile
 
+    // Expressions, blocks and types are compiled by recursion, and the depth of an expression
+    // tree grows with its operators. Nesting counts the levels open now (each expression,
+    // each of its operators, each block, each type); beyond kMaxNesting the compile fails with
+    // internal error "0001D" rather than exhausting the stack (a few frames of a few hundred
+    // bytes per level: well inside the 8 MiB of a main thread, sanitizers included).
+    static constexpr std::uint32_t kMaxNesting = 1000;
+    std::uint32_t Nesting = 0;
+    // Opens levels for the guard's lifetime; the error goes through ErrorOn(scanner).
+    class TNesting {
+    public:
+        TNesting(TCompilerCore& core, const TIfPascalParser& scanner) : Core(core), Scanner(scanner) { Add(1); }
+        explicit TNesting(TCompilerCore& core) : TNesting(core, core.Parser) {}
+        ~TNesting() { Core.Nesting -= Levels; }
+        TNesting(const TNesting&) = delete;
+        TNesting& operator=(const TNesting&) = delete;
+        void Add(std::uint32_t levels) {
+            if (Core.Nesting + levels > kMaxNesting) Core.ErrorOn(Scanner, ceInternalError, "0001D");
+            Core.Nesting += levels;
+            Levels += levels;
+        }
+
+    private:
+        TCompilerCore& Core;
+        const TIfPascalParser& Scanner;
+        std::uint32_t Levels = 0;
+    };
+
     // ---- Driver (Compiler.cpp) ----
     void DeclareStandardTypes();
     void CallOnUses(const std::string& unitName);

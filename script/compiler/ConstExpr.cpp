@@ -82,6 +82,7 @@ void TCompilerCore::ReadConstSection() {
 // ConstExpr -> Operand { Operator Operand };  Operand -> [NOT | "-"] (Name | "(" ConstExpr ")" |
 // Literal)
 TIfRVariant TCompilerCore::ReadConstExpr(TPasToken terminator) {
+    TNesting nesting(*this); // parentheses recurse: bounded like every other nesting
     std::vector<ConstOperand> operands;
     std::vector<TOperator> operators;
 

@@ -105,6 +105,7 @@ void TCompilerCore::ReadTypeSection() {
 // Type -> "(" Ident {"," Ident} ")" | ARRAY OF Type | (PROCEDURE | FUNCTION) ... | RECORD ... END
 //       | TypeName
 TTypeNo TCompilerCore::ReadType(const std::string& name, TIfPascalParser& p) {
+    TNesting nesting(*this, p);
     switch (p.Token) {
     case ttOpenRound: return ReadEnumType(name, p);
     case ttArray: return ReadArrayType(name, p);
@@ -146,7 +147,10 @@ TTypeNo TCompilerCore::ReadArrayType(const std::string& name, TIfPascalParser& p
     try {
         element = ReadType({}, p);
     } catch (const TCompileFailure&) {
-        if (&p == &Parser) MakeError(ceUnknownIdentifier, {});
+        // One error 0 in addition to the element's error, not one per level of nested arrays.
+        const bool already = !Messages.empty() && Messages.back().Kind == mkError &&
+                             Messages.back().Code == ceUnknownIdentifier && Messages.back().Param.empty();
+        if (&p == &Parser && !already) MakeError(ceUnknownIdentifier, {});
         throw;
     }
     if (name.empty()) {

@@ -40,6 +40,7 @@ bool TCompilerCore::PassesNotTest(TTypeNo typeNo) const { return IsIntegerOrBool
 
 // Expr -> Operand {Operator Operand}, ended by terminator or a general terminator.
 TNodePtr TCompilerCore::ParseExpression(TPasToken terminator) {
+    TNesting nesting(*this);
     std::vector<TNodePtr> operands;
     std::vector<std::uint8_t> ops;
     for (;;) {
@@ -50,6 +51,7 @@ TNodePtr TCompilerCore::ParseExpression(TPasToken terminator) {
         const std::optional<TOperator> op = BinaryOperatorOf(t);
         if (!op) Error(ceSyntaxError);
         ops.push_back(*op);
+        nesting.Add(1); // each operator may deepen the tree by one
         Parser.Next();
     }
     ReduceExpression(operands, ops);

@@ -104,6 +104,7 @@ void TCompilerCore::DebugMarker() {
 // Block kinds main, procedure body and compound start at BEGIN; the main block ends at
 // END "." and a body at END ";", the others leave their terminator to the caller.
 void TCompilerCore::CompileBlock(TBlockKind kind) {
+    TNesting nesting(*this);
     if (kind == bkMain || kind == bkProcBody || kind == bkCompound) Parser.Next();
     const bool single = kind == bkStatement || kind == bkThenPart;
     for (bool done = false; !done;) {
