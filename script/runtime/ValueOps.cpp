@@ -34,25 +34,6 @@ const TIFValue* Inner(const TIFValue& v) {
     return inner && inner->Type ? inner : nullptr;
 }
 
-bool ToInt32(const TIFValue& v, std::int32_t& out) {
-    const std::uint8_t k = KindOf(v);
-    if (IsInt32Kind(k) || k == vkS64) {
-        out = static_cast<std::int32_t>(static_cast<std::uint32_t>(GetInteger(v)));
-        return true;
-    }
-    if (k == vkString) {
-        if (GetString(v).size() != 1) return false;
-        out = static_cast<unsigned char>(GetString(v)[0]);
-        return true;
-    }
-    if (k == vkVariant) {
-        const TIFValue* inner = Inner(v);
-        out = 0;
-        return !inner || ToInt32(*inner, out);
-    }
-    return false;
-}
-
 bool ToInt64(const TIFValue& v, std::int64_t& out) {
     const std::uint8_t k = KindOf(v);
     if (IsInt32Kind(k) || k == vkS64) {
@@ -70,6 +51,14 @@ bool ToInt64(const TIFValue& v, std::int64_t& out) {
         return !inner || ToInt64(*inner, out);
     }
     return false;
+}
+
+// The 32-bit conversion is the low half of the 64-bit one (kinds 5, 6 and 17 their low 32 bits).
+bool ToInt32(const TIFValue& v, std::int32_t& out) {
+    std::int64_t wide;
+    if (!ToInt64(v, wide)) return false;
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+    return true;
 }
 
 bool ToFloat(const TIFValue& v, long double& out) {
