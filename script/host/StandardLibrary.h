@@ -1,14 +1,7 @@
 // The standard native routines of the engine: the string-element and array-length routines the
-// compiler itself emits calls to, plus a few small string routines. ONE table serves both
-// sides: the compiler's tool registers every script-visible row's declaration with
-// AddFunctionFromDecl from OnUses("SYSTEM"); RegisterStandardRoutines registers every row's
-// handler with an executor under the row's name.
-//
-// Stack order of the calls (parameters pushed last first, a function's result slot last):
-//   STRGET(var S: String; I: Longint): Char       S by reference, then the index, then the result
-//   STRSET(C: Char; I: Longint; var S: String)    character, index, string by reference
-//   SETARRAYLENGTH(var Arr; Len: Longint)         array by reference (ocPushRef), then the length
-// Indexes of StrGet and StrSet are 1-based; an index outside the string fails the call (17).
+// compiler itself emits calls to, and a few small string routines, in ONE table that both sides
+// read: the compiler's tool registers each script-visible declaration with AddFunctionFromDecl
+// from OnUses("SYSTEM"); RegisterStandardRoutines registers each handler with an executor.
 #pragma once
 
 #include "script/runtime/Exec.h"
@@ -28,6 +21,12 @@ struct TStandardRoutine {
     bool ScriptVisible() const { return !Name.starts_with('!'); }
 };
 
+// Stack order of the calls the compiler emits (parameters pushed last first, a function's
+// result slot last):
+//   STRGET(var S: String; I: Longint): Char       S by reference, then the index, then the result
+//   STRSET(C: Char; I: Longint; var S: String)    character, index, string by reference
+//   SETARRAYLENGTH(var Arr; Len: Longint)         array by reference (ocPushRef), then the length
+// Indexes of StrGet and StrSet are 1-based; an index outside the string fails the call (17).
 std::span<const TStandardRoutine> StandardRoutines();
 
 // Registers every row with the executor (name, handler, call declaration from the header).

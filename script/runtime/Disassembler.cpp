@@ -121,11 +121,6 @@ bool Operand(TCursor& c, std::span<const std::uint8_t> kinds, std::string& out) 
     }
 }
 
-// u32 fields with these names are code offsets relative to the end of their instruction.
-bool IsRelative(std::string_view name) {
-    return name == "offset" || name == "finally" || name == "except" || name == "finally2" || name == "end";
-}
-
 // One instruction; false (nothing consumed that matters) when it cannot be decoded.
 bool Instruction(TCursor& c, std::span<const std::uint8_t> kinds, std::string& line) {
     std::uint8_t op = 0;
@@ -150,7 +145,7 @@ bool Instruction(TCursor& c, std::span<const std::uint8_t> kinds, std::string& l
         } else if (width == "u32") {
             std::uint32_t v = 0;
             if (!c.U32(v)) return false;
-            if (IsRelative(name) && !(op == ocTryBegin && v == kNoTryOffset))
+            if (IsCodeOffsetField(name) && !(op == ocTryBegin && v == kNoTryOffset))
                 targets.emplace_back(args.size(), v);
             if (v == kNoTryOffset && op == ocTryBegin) arg = "none";
             else if (name == "type") arg = "T" + std::to_string(v);

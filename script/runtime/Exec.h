@@ -1,15 +1,8 @@
-// TScriptExec, the executor: it loads a compiled image into its runtime tables and runs it on a
-// value stack, one instruction at a time. Every failure is a runtime error (code, procedure,
-// position) reported through the one virtual SetError, which hands control to the innermost try
-// block of the script or ends the run; no C++ exception leaves an instruction, and nothing an
-// image holds can make the executor touch memory outside its tables.
-//
-// A host registers routines by name before loading an image (RegisterProc); imported
-// procedures of the image bind to them by name at load. A handler works on the value stack in
-// place: parameter i (0-based, declaration order) of a routine with n parameters is
-// stack[stack.size() - 1 - r - i], where r is 1 for a function (its result slot is the top) and 0
-// for a procedure. Handlers must leave the stack's size as they found it; false (or an
-// exception) makes the call fail with error 17.
+// TScriptExec, the executor: loads a compiled image into its runtime tables and runs it on a
+// value stack, one instruction at a time. Every failure is a runtime error reported through the
+// one virtual SetError, which hands control to the innermost try block or ends the run; no C++
+// exception leaves an instruction, and nothing an image holds can make the executor touch
+// memory outside its tables.
 #pragma once
 
 #include "script/runtime/ExecErrors.h"
@@ -29,6 +22,10 @@ namespace lumivar::script {
 
 class TScriptExec;
 
+// A registered routine. It works on the value stack in place: parameter i (0-based, declaration
+// order) of a routine with n parameters is stack[stack.size() - 1 - r - i], where r is 1 for a
+// function (its result slot is the top) and 0 for a procedure. It must leave the stack's size as
+// it found it; false (or an exception) makes the call fail with error 17.
 using TProcHandler =
     std::function<bool(TScriptExec& exec, const TIFProcEntry& proc, TIFValueList& globals, TIFValueList& stack)>;
 
@@ -92,8 +89,9 @@ public:
     TScriptExec(const TScriptExec&) = delete;
     TScriptExec& operator=(const TScriptExec&) = delete;
 
-    // Registers a routine under its name (cut to kMaxProcNameLength characters). A name that is
-    // already registered keeps its first registration: false.
+    // Registers a routine under its name (cut to kMaxProcNameLength characters) before an image
+    // is loaded; imported procedures bind to it by name. A name that is already registered keeps
+    // its first registration: false.
     bool RegisterProc(std::string_view name, TProcHandler handler, std::string declaration);
     const TIFRegisteredProc* FindRegisteredProc(std::string_view name) const;
 

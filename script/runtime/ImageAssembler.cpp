@@ -354,10 +354,6 @@ private:
         else PutU32(code, std::uint32_t(Number(index)));
     }
 
-    static bool IsRelative(std::string_view name) {
-        return name == "offset" || name == "finally" || name == "except" || name == "finally2" || name == "end";
-    }
-
     void Instruction(std::string_view line) {
         TProc& p = CurrentCode();
         const std::size_t space = line.find(' ');
@@ -388,7 +384,7 @@ private:
                 code += static_cast<char>(Number(a));
             } else if (field[0] == "ref") {
                 Operand(a, code);
-            } else if (IsRelative(field[1]) && (a.starts_with('@') || a.starts_with("->"))) {
+            } else if (IsCodeOffsetField(field[1]) && (a.starts_with('@') || a.starts_with("->"))) {
                 const bool label = a.starts_with('@');
                 fixups.push_back({p.Code.size() + code.size(), 0, label ? std::string(a.substr(1)) : std::string(),
                                   label ? 0 : std::size_t(Number("0x" + std::string(a.substr(2))))});

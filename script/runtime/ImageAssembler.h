@@ -1,9 +1,6 @@
 // Builds a compiled image from its text form, the listing syntax of Disassembler.h, so that
-// tests, fuzz seeds and benchmarks write images by hand as readable text. Besides the listing's
-// lines it accepts labels ("@name:" on a line of its own, "@name" in a jump or try field),
-// variable numbers given raw ("V<n>"), a type kind given by number ("type #20") and, in every
-// u32 field, a decimal number taken as it is. The assembler trusts its text little: a
-// malformed line is an error with its line number, never a crash.
+// tests, fuzz seeds and benchmarks write images as readable text. A malformed line is an error
+// with its line number, never a crash.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +16,9 @@ struct TAssembly {
     explicit operator bool() const { return Error.empty(); }
 };
 
+// Besides the listing's lines: labels ("@name:" on a line of its own, "@name" in a jump or try
+// field), raw variable numbers ("V<n>"), a type kind by number ("type #20") and, in every u32
+// field, a decimal number taken as it is.
 TAssembly AssembleImage(std::string_view text);
 
 } // namespace lumivar::script

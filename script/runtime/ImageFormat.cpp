@@ -47,4 +47,9 @@ std::string_view ValueKindName(std::uint8_t code) {
     return code < kValueKinds.size() ? kValueKinds[code] : std::string_view{};
 }
 
+bool IsCodeOffsetField(std::string_view fieldName) {
+    return fieldName == "offset" || fieldName == "finally" || fieldName == "except" || fieldName == "finally2" ||
+           fieldName == "end";
+}
+
 } // namespace lumivar::script

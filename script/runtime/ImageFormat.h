@@ -61,4 +61,7 @@ std::string_view OpcodeOperands(std::uint8_t code);
 std::string_view OperandKindName(std::uint8_t code);
 std::string_view ValueKindName(std::uint8_t code);
 
+// Whether an operand field of Opcodes.def (by its name) is a relative code offset.
+bool IsCodeOffsetField(std::string_view fieldName);
+
 } // namespace lumivar::script
