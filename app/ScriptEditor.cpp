@@ -317,6 +317,7 @@ void TfScriptEditor::FormCreate() {
     SetScriptHost(nullptr);
     SelectSyntax(kSyntaxNone, actNoSintax);
     UpdateCaretPanels();
+    FileCommandsCreate();
     OpenDialog.title = QStringLiteral("Загрузить из файла");
     SaveDialog.title = QStringLiteral("Сохранить как...");
     BuildFileFilters();

@@ -6,8 +6,10 @@
 #pragma once
 
 #include "app/EditorMemo.h"
+#include "app/RecentFiles.h"
 #include "app/TextFile.h"
 #include "app/util/Msg.h"
+#include "settings/SettingsStore.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+class QCloseEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -143,6 +146,54 @@ public:
     void actSaveTextAndCloseExecute();
     void actClearMessageListExecute();
     void AboutClick();
+
+    // ==== Files, recent files, recoding, stored settings and printing (FileCommands.cpp,
+    // Recode.cpp, EditorSettings.cpp).
+    // Creation loads the recent files, the placement and the editor settings; destruction
+    // stores the recent files and the placement.
+    ~TfScriptEditor() override;
+    SettingsStore Reg;
+    RecentFiles MRUList;
+    QList<QAction*> MRUItems; // the list's entries, in the File menu and the Open drop-down
+    QStringList ExtList;      // the settings dialog's extension list, section "ExtList"
+    // Colours as the settings keep them; a system colour keeps its name while it still
+    // paints the colour in use.
+    TColor MemoFontColor = clWindowText;
+    TColor MemoColorValue = clWindow;
+    TColor RightEdgeColorValue = clSilver;
+
+    void OpenFile(const QString& name);
+    void SaveFile(const QString& name);
+    void AskSaveChanges(QAction* command);
+    void RemoveRecentFile(int index);
+    void StoreRecentFiles(bool save);
+    void MRUListClick(const QString& fileName);
+    // Rebuilds the recent-files entries of the File menu and the Open button's drop-down.
+    void UpdateRecentFilesMenus();
+    void SetRecoded(bool value);
+    void ConvertWholeText();
+    TextFileResult SaveAsDos(const QString& name);
+    void StorePlacement(bool save);
+    void StoreEditorSettings(bool save);
+
+    void actLoadScriptOnFileExecute();
+    void actSaveScriptToFileExecute();
+    void actSaveScriptAsToFileExecute();
+    void actExitExecute();
+    void actPrintExecute();
+    void actRecodeDosToWinExecute();
+    void actUndoRecodeTextExecute();
+
+protected:
+    // Closing asks the save question; the window closes whatever the answer.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Connects the commands of these units and loads their stored state (creation steps 5-7).
+    void FileCommandsCreate();
+    // Sets the editor's modified mark even when an edit left the text as it was.
+    void MarkMemoModified();
+    // ==== End of files, recent files, recoding, stored settings and printing.
 
 private:
     void CreateEditor();

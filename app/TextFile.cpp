@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+
+#include <new>
 
 namespace lumivar {
 namespace {
 
 // The reason a file could not be opened, in the words of the editor's messages.
-QString FailureReason(const QString& path, const QFile& file, bool writing) {
+QString FailureReason(const QString& path, const QFileDevice& file, bool writing) {
     const QFileInfo info(path);
     if (info.isDir()) return QStringLiteral("Это папка, а не файл");
     if (!writing && !info.exists()) return QStringLiteral("Файл не найден");
@@ -62,18 +65,35 @@ QByteArray ComposeTextFile(const TextFileContent& content) {
 TextFileResult LoadTextFile(const QString& path, TextFileContent& content) {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return {false, FailureReason(path, file, false)};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return {false, file.errorString()};
-    content = ParseTextFile(bytes);
+    const TextFileResult tooLarge{false, QStringLiteral("Файл слишком велик (больше %1 байт)").arg(kMaxLoadBytes)};
+    if (!FitsInEditor(file.size())) return tooLarge;
+    try {
+        // One byte past the limit is read, so that a device that tells no size is caught too.
+        const QByteArray bytes = file.read(kMaxLoadBytes + 1);
+        if (file.error() != QFileDevice::NoError) return {false, file.errorString()};
+        if (!FitsInEditor(bytes.size())) return tooLarge;
+        content = ParseTextFile(bytes);
+    } catch (const std::bad_alloc&) {
+        return {false, QStringLiteral("Недостаточно памяти для загрузки файла")};
+    }
     return {true, {}};
 }
 
+bool FitsInEditor(qint64 fileSize) { return fileSize <= kMaxLoadBytes; }
+
 TextFileResult SaveTextFile(const QString& path, const TextFileContent& content) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return {false, FailureReason(path, file, true)};
-    const QByteArray bytes = ComposeTextFile(content);
-    if (file.write(bytes) != bytes.size() || !file.flush()) return {false, file.errorString()};
+    return WriteFileSafely(path, ComposeTextFile(content));
+}
+
+TextFileResult WriteFileSafely(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() && !info.isWritable()) return {false, QStringLiteral("Нет доступа к файлу")};
+    // QSaveFile writes into a temporary file beside the target and renames it over the target
+    // in commit(); after a failed write, commit() discards the temporary file.
+    QSaveFile file(path);
+    if (info.isDir() || !file.open(QIODevice::WriteOnly)) return {false, FailureReason(path, file, true)};
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return {false, QStringLiteral("Ошибка записи: ") + file.errorString()};
     return {true, {}};
 }
 
@@ -93,6 +113,23 @@ EncodedLines EncodeEditorText(const QString& text) {
         result.lines.append(encoded.bytes);
     }
     return result;
+}
+
+TextFileResult EncodeForSaving(const QString& text, QList<QByteArray>& lines) {
+    EncodedLines encoded = EncodeEditorText(text);
+    if (encoded.badLine >= 0) {
+        // Every character before the first refused one is held by the code page, so it is a
+        // single UTF-16 unit and the column counts characters.
+        const QString line = text.section(QLatin1Char('\n'), encoded.badLine, encoded.badLine);
+        const char32_t bad = QStringView(line).mid(encoded.badColumn).toUcs4().value(0);
+        return {false, QStringLiteral("Строка %1, колонка %2: символ «%3» (U+%4) нельзя записать в кодировке Windows-1251")
+                           .arg(encoded.badLine + 1)
+                           .arg(encoded.badColumn + 1)
+                           .arg(QString::fromUcs4(&bad, 1))
+                           .arg(QString::number(uint(bad), 16).toUpper().rightJustified(4, QLatin1Char('0')))};
+    }
+    lines = std::move(encoded.lines);
+    return {true, {}};
 }
 
 } // namespace lumivar

@@ -32,8 +32,20 @@ struct TextFileResult {
 
 // Reads a whole file into content; on failure content is left as it was.
 TextFileResult LoadTextFile(const QString& path, TextFileContent& content);
-// Writes the composed content over the file.
+// Writes the composed content over the file, safely (WriteFileSafely).
 TextFileResult SaveTextFile(const QString& path, const TextFileContent& content);
+
+// Writes bytes over a file without ever leaving it half-written: into a temporary file in the
+// same folder that replaces the target (keeping its permissions) only when everything was
+// written; on any failure the old file is untouched. A target that exists but may not be
+// written is refused.
+TextFileResult WriteFileSafely(const QString& path, const QByteArray& bytes);
+
+// The largest file the editor loads. It keeps several copies of a text (the file's lines, the
+// Unicode text, the component's buffer and styles: about eight bytes per byte of the file),
+// so a larger file would exhaust the memory of a typical machine.
+inline constexpr qint64 kMaxLoadBytes = 256LL * 1024 * 1024;
+bool FitsInEditor(qint64 fileSize);
 
 // The editor component holds Unicode with LF between lines; these convert through the
 // lossless 1251 codec.
@@ -46,5 +58,10 @@ struct EncodedLines {
     int badColumn = -1;
 };
 EncodedLines EncodeEditorText(const QString& text);
+
+// The editor's text as the lines of a file. Fails when a character cannot be held by code
+// page 1251, naming the line and column (from 1) of the first one, so that such a text is
+// refused instead of being written with the character lost.
+TextFileResult EncodeForSaving(const QString& text, QList<QByteArray>& lines);
 
 } // namespace lumivar
