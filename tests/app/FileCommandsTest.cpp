@@ -26,6 +26,14 @@ protected:
         w.actLoadScriptOnFile->trigger();
     }
 
+    // Opens the named files in turn (each file holds its own name), then deletes the one named
+    // gone; the prompter forgets what it was asked so far.
+    void OpenThenDelete(TfScriptEditor& w, const QStringList& names, const QString& gone) {
+        for (const QString& name : names) Open(w, WriteFile(name, name.toUtf8()));
+        QFile::remove(Path(gone));
+        prompter_.clear();
+    }
+
     static QStringList EntryTexts(const QList<QAction*>& actions) {
         QStringList texts;
         for (QAction* a : actions)
@@ -319,12 +327,8 @@ TEST_F(FileCommandsTest, ChoosingAnEntryMovesItUpAndOpensIt) {
 
 TEST_F(FileCommandsTest, AMissingRecentFileIsRemovedAndTheOpenDialogOffersItsName) {
     const auto w = NewWindow();
-    const QString gone = WriteFile("gone.txt", "g");
-    const QString stays = WriteFile("stays.txt", "s");
-    Open(*w, gone);
-    Open(*w, stays);
-    QFile::remove(gone);
-    prompter_.clear();
+    const QString gone = Path("gone.txt"), stays = Path("stays.txt");
+    OpenThenDelete(*w, {"gone.txt", "stays.txt"}, "gone.txt");
     prompter_.answerOpenFile(std::nullopt);
     w->MRUItems[1]->trigger();
     QApplication::processEvents();
@@ -335,7 +339,7 @@ TEST_F(FileCommandsTest, AMissingRecentFileIsRemovedAndTheOpenDialogOffersItsNam
     EXPECT_EQ(prompter_.records()[1].fileName, gone);
     EXPECT_EQ(w->MRUList.items(), QStringList{stays});
     EXPECT_EQ(FileMenuEntries(*w), QStringList{"&1 " + stays});
-    EXPECT_EQ(w->Memo->text(), "s");
+    EXPECT_EQ(w->Memo->text(), "stays.txt");
 
     // Picking a file in the offered dialog opens it.
     WriteFile("gone.txt", "back");
@@ -350,12 +354,8 @@ TEST_F(FileCommandsTest, AMissingRecentFileIsRemovedAndTheOpenDialogOffersItsNam
 
 TEST_F(FileCommandsTest, AFailingPickInTheOfferedDialogRemovesNoOtherEntry) {
     const auto w = NewWindow();
-    const QString stays = WriteFile("stays.txt", "s");
-    const QString gone = WriteFile("gone.txt", "g");
-    Open(*w, stays);
-    Open(*w, gone);
-    QFile::remove(gone);
-    prompter_.clear();
+    const QString stays = Path("stays.txt");
+    OpenThenDelete(*w, {"stays.txt", "gone.txt"}, "gone.txt");
     prompter_.answerOpenFile(Path("nothere.txt"));
     w->MRUItems[0]->trigger();
     QApplication::processEvents();
@@ -365,7 +365,7 @@ TEST_F(FileCommandsTest, AFailingPickInTheOfferedDialogRemovesNoOtherEntry) {
                                                Interaction::OpenFile}));
     EXPECT_EQ(prompter_.records()[3].fileName, Path("nothere.txt"));
     EXPECT_EQ(w->MRUList.items(), QStringList{stays});
-    EXPECT_EQ(w->Memo->text(), "g") << "the text stays as it was";
+    EXPECT_EQ(w->Memo->text(), "gone.txt") << "the text stays as it was";
 }
 
 TEST_F(FileCommandsTest, TheListSurvivesARestartAndARemovalStaysRemoved) {
