@@ -93,6 +93,8 @@ void TCompilerCore::Clear() {
 // ---- Compile ----
 
 bool TCompilerCore::Compile(const std::string& text) {
+    // A callback that starts a compile of its own would pull the lists from under this one.
+    if (Lists) return false;
     IsUnit = false;
     ScannerFailed = false;
     Nesting = 0;

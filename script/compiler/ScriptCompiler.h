@@ -55,7 +55,8 @@ public:
     bool AllowUnit = false;    // the UNIT header is accepted
 
     // True when an image was produced. Messages, image and debug records of the previous
-    // compile are dropped first.
+    // compile are dropped first. A call from a callback of a compile under way does nothing
+    // and returns false.
     bool Compile(const std::string& text);
     // False when there is no image (image is then left as it was).
     bool GetOutput(std::string& image) const;

@@ -137,6 +137,18 @@ TEST(OnUses, OtherExceptionsPassThroughAndLeaveTheCompilerUsable) {
     EXPECT_TRUE(compiler.Compile("begin end."));
 }
 
+TEST(OnUses, ACompileFromInsideACompileIsRefused) {
+    TScriptCompiler compiler;
+    bool inner = true;
+    compiler.OnUses = [&](TScriptCompiler& c, const std::string&) {
+        inner = c.Compile("begin end.");
+        return true;
+    };
+    EXPECT_TRUE(compiler.Compile("var X: Integer; begin X := 1; end."));
+    EXPECT_FALSE(inner);
+    EXPECT_EQ(compiler.MessageCount(), 0u);
+}
+
 TEST(Outcome, GetOutputAndMessages) {
     TScriptCompiler compiler;
     std::string image = "unchanged";
