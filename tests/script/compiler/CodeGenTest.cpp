@@ -58,6 +58,15 @@ const CodeCase kCodeCases[] = {
 134 ocPop
 135 ocReturn
 )"},
+    {"WhileFalseIsStillCompiled", "var X: Integer; begin while False do X := 1; end.", 0,
+     R"(0 ocPushType 1
+5 ocAssign L1, #1:0
+17 ocJumpFalse ->47, L1
+27 ocAssign G0, #0:1
+42 ocJump ->5
+47 ocPop
+48 ocReturn
+)"},
     {"RepeatContinueSkipsTheTest",
      "var X: Integer; begin repeat X := X + 1; if X = 3 then continue; until X > 5; end.", 0,
      R"(0 ocPushType 1

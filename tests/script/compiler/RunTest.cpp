@@ -123,6 +123,12 @@ const RunCase kRunCases[] = {
     {"ConstantsAndFolding", "const N = 2 + 3 * 4; S = 'a' + 'b'; var X: Integer; T: String; begin X := N; T := S; end.",
      "14 'ab'"},
     {"StringConcatenation", "var S, T: String; begin T := 'b'; S := 'a' + T + #67 + 'd''e'; end.", "'abCd'e' 'b'"},
+    {"ForLimitIsEvaluatedAtEveryTest", "var I, N, S: Integer; begin N := 3; for I := 1 to N do begin S := S + 1; N := 5; end; end.",
+     "6 5 5"},
+    {"StringElementOfAVarParameter",
+     "var T: String; procedure Up(var S: String); begin S[1] := 'X'; end; begin T := 'abc'; Up(T); end.", "'Xbc'"},
+    {"RecordCopiesAreDeep",
+     "type TR = record A: Integer; end; var R, Q: TR; begin R.A := 1; Q := R; R.A := 2; end.", "[2] [1]"},
     {"LocalsOfNestedCalls",
      "var R: Integer; function Add(A, B: Integer): Integer; var T: Integer; begin T := A + B; Result := T; end; "
      "begin R := Add(Add(1, 2), Add(3, 4)); end.",
