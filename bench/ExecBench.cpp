@@ -91,8 +91,10 @@ void Measure(const char* name, const char* text) {
     }
     const auto start = std::chrono::steady_clock::now();
     exec.Run();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-10s %12lld instructions in %7.3f s: %6.1f million instructions per second (error %d, G0 = %lld)\n",
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%-10s %12lld instructions in %7.3f s: %6.1f million instructions per second "
+                "(error %d, G0 = %lld)\n",
                 name, exec.Steps, seconds, exec.Steps / seconds / 1e6, exec.ErrorCode(),
                 static_cast<long long>(GetInteger(*exec.Globals()[0])));
 }

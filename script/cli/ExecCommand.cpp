@@ -31,9 +31,12 @@ int RunExec(const Args& args) {
     std::string path;
     bool dump = false, wrong = false;
     for (const std::string& a : args) {
-        if (a == "--dump") dump = true;
-        else if (path.empty() && !a.starts_with("-")) path = a;
-        else wrong = true;
+        if (a == "--dump")
+            dump = true;
+        else if (path.empty() && !a.starts_with("-"))
+            path = a;
+        else
+            wrong = true;
     }
     if (wrong || path.empty()) {
         std::fputs("usage: lumivar-script exec IMAGE [--dump]\n", stderr);
@@ -53,8 +56,10 @@ int RunExec(const Args& args) {
     exec.Run();
     const bool failed = exec.ErrorCode() != 0;
     if (failed)
-        std::printf("error %d %d %d%s\n", exec.ErrorCode(), static_cast<int>(std::int32_t(exec.ErrorProc())),
-                    static_cast<int>(std::int32_t(exec.ErrorPosition())), ParamText(exec.ErrorParam()).c_str());
+        std::printf("error %d %d %d%s\n", exec.ErrorCode(),
+                    static_cast<int>(std::int32_t(exec.ErrorProc())),
+                    static_cast<int>(std::int32_t(exec.ErrorPosition())),
+                    ParamText(exec.ErrorParam()).c_str());
     if (dump)
         for (std::size_t i = 0; i < exec.Globals().size(); ++i)
             std::printf("G%zu = %s\n", i, ValueText(*exec.Globals()[i]).c_str());

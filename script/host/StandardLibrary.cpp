@@ -25,8 +25,12 @@ private:
     bool Valid_;
 };
 
-bool IsInt32Kind(std::uint8_t k) { return k >= vkU8 && k <= vkS32; }
-bool IsStringKind(std::uint8_t k) { return k == vkString || k == vkPChar; }
+bool IsInt32Kind(std::uint8_t k) {
+    return k >= vkU8 && k <= vkS32;
+}
+bool IsStringKind(std::uint8_t k) {
+    return k == vkString || k == vkPChar;
+}
 
 // An integer argument of any integer kind.
 bool IntArg(const TIFValue& v, std::int64_t& out) {
@@ -84,14 +88,16 @@ bool StrSet(TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList& stac
     if (!a.Valid() || !IntArg(a.Param(1), index)) return false;
     const TIFValue& c = a.Param(0);
     TIFValue* s = StringArg(a.Param(2));
-    if ((KindOf(c) != vkU8 && KindOf(c) != vkS8) || !s || !CharIndex(index, GetString(*s), at)) return false;
+    if ((KindOf(c) != vkU8 && KindOf(c) != vkS8) || !s || !CharIndex(index, GetString(*s), at))
+        return false;
     std::string text(GetString(*s)); // strings are shared: write a copy
     text[at] = static_cast<char>(c.Payload.Bytes[0]);
     SetString(*s, std::move(text));
     return true;
 }
 
-bool SetArrayLengthRoutine(TScriptExec& exec, const TIFProcEntry&, TIFValueList&, TIFValueList& stack) {
+bool SetArrayLengthRoutine(TScriptExec& exec, const TIFProcEntry&, TIFValueList&,
+                           TIFValueList& stack) {
     TArgs a(stack, false, 2);
     std::int64_t length;
     if (!a.Valid() || !IntArg(a.Param(1), length) || length < 0 || length > INT32_MAX) return false;
@@ -124,7 +130,8 @@ bool Copy(TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList& stack)
     if (index < 1) index = 1;
     std::string part;
     if (count > 0 && std::uint64_t(index) <= text.size())
-        part = text.substr(std::size_t(index - 1), std::size_t(std::min<std::uint64_t>(std::uint64_t(count), text.size())));
+        part = text.substr(std::size_t(index - 1),
+                           std::size_t(std::min<std::uint64_t>(std::uint64_t(count), text.size())));
     return SetTextResult(a.Result(), std::move(part));
 }
 
@@ -135,7 +142,8 @@ bool Pos(TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList& stack) 
     TIFValue* sub = StringArg(a.Param(0));
     TIFValue* s = StringArg(a.Param(1));
     if (!sub || !s) return false;
-    const std::size_t at = GetString(*sub).empty() ? std::string_view::npos : GetString(*s).find(GetString(*sub));
+    const std::size_t at =
+        GetString(*sub).empty() ? std::string_view::npos : GetString(*s).find(GetString(*sub));
     return SetIntResult(a.Result(), at == std::string_view::npos ? 0 : std::int64_t(at + 1));
 }
 
@@ -155,8 +163,10 @@ bool Assigned(TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList& st
 constexpr std::array<TStandardRoutine, 9> kRoutines = {{
     {"function StrGet(var S: String; I: Longint): Char;", "STRGET", StrGet},
     {"procedure StrSet(C: Char; I: Longint; var S: String);", "STRSET", StrSet},
-    {"procedure SetArrayLength(var Arr: TVariantArray; Len: Longint);", "SETARRAYLENGTH", SetArrayLengthRoutine},
-    {"function GetArrayLength(var Arr: TVariantArray): Longint;", "GETARRAYLENGTH", GetArrayLengthRoutine},
+    {"procedure SetArrayLength(var Arr: TVariantArray; Len: Longint);", "SETARRAYLENGTH",
+     SetArrayLengthRoutine},
+    {"function GetArrayLength(var Arr: TVariantArray): Longint;", "GETARRAYLENGTH",
+     GetArrayLengthRoutine},
     {"function Length(S: String): Longint;", "LENGTH", Length},
     {"function Copy(S: String; Index, Count: Longint): String;", "COPY", Copy},
     {"function Pos(SubStr, S: String): Longint;", "POS", Pos},
@@ -166,11 +176,14 @@ constexpr std::array<TStandardRoutine, 9> kRoutines = {{
 
 } // namespace
 
-std::span<const TStandardRoutine> StandardRoutines() { return kRoutines; }
+std::span<const TStandardRoutine> StandardRoutines() {
+    return kRoutines;
+}
 
 void RegisterStandardRoutines(TScriptExec& exec) {
     for (const TStandardRoutine& r : kRoutines)
-        exec.RegisterProc(r.Name, r.Handler, CallDeclarationFromHeader(r.Declaration).value_or(std::string()));
+        exec.RegisterProc(r.Name, r.Handler,
+                          CallDeclarationFromHeader(r.Declaration).value_or(std::string()));
 }
 
 } // namespace lumivar::script

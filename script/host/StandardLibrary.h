@@ -13,8 +13,9 @@ namespace lumivar::script {
 
 struct TStandardRoutine {
     std::string_view Declaration; // header in script syntax
-    std::string_view Name;        // upper-case name: the compiler's calls and the registration share it
-    bool (*Handler)(TScriptExec& exec, const TIFProcEntry& proc, TIFValueList& globals, TIFValueList& stack);
+    std::string_view Name; // upper-case name: the compiler's calls and the registration share it
+    bool (*Handler)(TScriptExec& exec, const TIFProcEntry& proc, TIFValueList& globals,
+                    TIFValueList& stack);
 
     // Rows whose name starts with "!" are declared by the compiler itself under that name, so
     // that no script calls them by name ("!ASSIGNED"); the compiler's OnUses skips them.

@@ -29,13 +29,17 @@ public:
 
 private:
     static bool NameChar(char c) {
-        return c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        return c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               (c >= '0' && c <= '9');
     }
     void Next() {
-        while (Pos_ < Text_.size() && static_cast<unsigned char>(Text_[Pos_]) <= ' ') ++Pos_;
+        while (Pos_ < Text_.size() && static_cast<unsigned char>(Text_[Pos_]) <= ' ')
+            ++Pos_;
         const std::size_t start = Pos_;
-        if (Pos_ < Text_.size() && NameChar(Text_[Pos_]) && !(Text_[Pos_] >= '0' && Text_[Pos_] <= '9'))
-            while (Pos_ < Text_.size() && NameChar(Text_[Pos_])) ++Pos_;
+        if (Pos_ < Text_.size() && NameChar(Text_[Pos_]) &&
+            !(Text_[Pos_] >= '0' && Text_[Pos_] <= '9'))
+            while (Pos_ < Text_.size() && NameChar(Text_[Pos_]))
+                ++Pos_;
         else if (Pos_ < Text_.size())
             ++Pos_;
         Token_ = FastUpperCase(Text_.substr(start, Pos_ - start));

@@ -57,17 +57,25 @@ std::string LiteralText(std::uint8_t kind, std::string_view bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     auto little = [&](std::size_t n) {
         std::uint64_t u = 0;
-        for (std::size_t i = n; i-- > 0;) u = (u << 8) | b[i];
+        for (std::size_t i = n; i-- > 0;)
+            u = (u << 8) | b[i];
         return u;
     };
     switch (kind) {
-    case vkU8: return std::to_string(b[0]);
-    case vkS8: return std::to_string(std::int8_t(b[0]));
-    case vkU16: return std::to_string(std::uint16_t(little(2)));
-    case vkS16: return std::to_string(std::int16_t(little(2)));
-    case vkU32: return std::to_string(std::uint32_t(little(4)));
-    case vkS32: return std::to_string(std::int32_t(little(4)));
-    case vkS64: return std::to_string(std::int64_t(little(8)));
+    case vkU8:
+        return std::to_string(b[0]);
+    case vkS8:
+        return std::to_string(std::int8_t(b[0]));
+    case vkU16:
+        return std::to_string(std::uint16_t(little(2)));
+    case vkS16:
+        return std::to_string(std::int16_t(little(2)));
+    case vkU32:
+        return std::to_string(std::uint32_t(little(4)));
+    case vkS32:
+        return std::to_string(std::int32_t(little(4)));
+    case vkS64:
+        return std::to_string(std::int64_t(little(8)));
     case vkSingle: {
         float f;
         std::memcpy(&f, b, 4);
@@ -78,14 +86,17 @@ std::string LiteralText(std::uint8_t kind, std::string_view bytes) {
         std::memcpy(&d, b, 8);
         return FloatText(d, kind);
     }
-    case vkExtended: return FloatText(ReadExtended(b), kind);
-    default: return PascalLiteral(bytes);
+    case vkExtended:
+        return FloatText(ReadExtended(b), kind);
+    default:
+        return PascalLiteral(bytes);
     }
 }
 
 // The literal length of a constant of this kind: fixed for numbers, a u32 count for strings;
 // kinds without literal read nothing (the interpreter refuses them).
-bool Constant(TCursor& c, std::uint32_t typeNo, std::span<const std::uint8_t> kinds, std::string& out) {
+bool Constant(TCursor& c, std::uint32_t typeNo, std::span<const std::uint8_t> kinds,
+              std::string& out) {
     out = "T" + std::to_string(typeNo) + ":";
     if (typeNo >= kinds.size()) return true;
     const std::uint8_t kind = kinds[typeNo];
@@ -107,8 +118,11 @@ bool Operand(TCursor& c, std::span<const std::uint8_t> kinds, std::string& out) 
     std::uint32_t a = 0, b = 0;
     if (!c.U8(kind) || !c.U32(a)) return false;
     switch (kind) {
-    case okVariable: out = VariableText(a); return true;
-    case okConstant: return Constant(c, a, kinds, out);
+    case okVariable:
+        out = VariableText(a);
+        return true;
+    case okConstant:
+        return Constant(c, a, kinds, out);
     case okElement:
         if (!c.U32(b)) return false;
         out = VariableText(a) + "[" + std::to_string(b) + "]";
@@ -117,7 +131,9 @@ bool Operand(TCursor& c, std::span<const std::uint8_t> kinds, std::string& out) 
         if (!c.U32(b)) return false;
         out = VariableText(a) + "[" + VariableText(b) + "]";
         return true;
-    default: out = "K" + std::to_string(kind) + ":" + std::to_string(a); return true;
+    default:
+        out = "K" + std::to_string(kind) + ":" + std::to_string(a);
+        return true;
     }
 }
 
@@ -132,10 +148,12 @@ bool Instruction(TCursor& c, std::span<const std::uint8_t> kinds, std::string& l
         const std::size_t comma = fields.find(',');
         std::string_view field = fields.substr(0, comma);
         fields = comma == std::string_view::npos ? std::string_view() : fields.substr(comma + 1);
-        while (field.starts_with(' ')) field.remove_prefix(1);
+        while (field.starts_with(' '))
+            field.remove_prefix(1);
         const std::string_view width = field.substr(0, field.find(' '));
         std::string_view name = field.substr(width.size());
-        while (name.starts_with(' ')) name.remove_prefix(1);
+        while (name.starts_with(' '))
+            name.remove_prefix(1);
         name = name.substr(0, name.find(' '));
         std::string arg;
         if (width == "u8") {
@@ -147,35 +165,45 @@ bool Instruction(TCursor& c, std::span<const std::uint8_t> kinds, std::string& l
             if (!c.U32(v)) return false;
             if (IsCodeOffsetField(name) && !(op == ocTryBegin && v == kNoTryOffset))
                 targets.emplace_back(args.size(), v);
-            if (v == kNoTryOffset && op == ocTryBegin) arg = "none";
-            else if (name == "type") arg = "T" + std::to_string(v);
-            else if (name == "proc") arg = "P" + std::to_string(v);
-            else arg = std::to_string(v);
+            if (v == kNoTryOffset && op == ocTryBegin)
+                arg = "none";
+            else if (name == "type")
+                arg = "T" + std::to_string(v);
+            else if (name == "proc")
+                arg = "P" + std::to_string(v);
+            else
+                arg = std::to_string(v);
         } else if (!Operand(c, kinds, arg)) {
             return false;
         }
         args.push_back(std::move(arg));
     }
-    for (const auto& [index, offset] : targets) args[index] = "->" + Hex(std::uint32_t(c.Pos + offset));
+    for (const auto& [index, offset] : targets)
+        args[index] = "->" + Hex(std::uint32_t(c.Pos + offset));
     line = std::string(OpcodeName(op));
-    for (std::size_t i = 0; i < args.size(); ++i) line += (i ? ", " : " ") + args[i];
+    for (std::size_t i = 0; i < args.size(); ++i)
+        line += (i ? ", " : " ") + args[i];
     return true;
 }
 
 std::string BytesLine(std::string_view bytes) {
     std::string line = ".bytes";
-    for (char b : bytes) line += " " + Hex(static_cast<unsigned char>(b), 2);
+    for (char b : bytes)
+        line += " " + Hex(static_cast<unsigned char>(b), 2);
     return line;
 }
 
 // A record line with its comment aligned in a column.
 void AddLine(std::string& out, const std::string& text, const std::string& comment) {
     out += text;
-    if (!comment.empty()) out += std::string(text.size() < 40 ? 40 - text.size() : 1, ' ') + "; " + comment;
+    if (!comment.empty())
+        out += std::string(text.size() < 40 ? 40 - text.size() : 1, ' ') + "; " + comment;
     out += '\n';
 }
 
-std::string ExportText(bool has, const std::string& name) { return has ? " export " + PascalLiteral(name) : ""; }
+std::string ExportText(bool has, const std::string& name) {
+    return has ? " export " + PascalLiteral(name) : "";
+}
 
 } // namespace
 
@@ -210,40 +238,48 @@ TListing DisassembleImage(std::string_view image) {
     out += "; compiled image, " + std::to_string(image.size()) + " bytes\n";
     if (layout.HeaderRead) {
         out += "version " + std::to_string(layout.Version) + "\n";
-        out += layout.MainProc == kNoMainProc ? std::string("main none\n") : "main P" + std::to_string(layout.MainProc) + "\n";
+        out += layout.MainProc == kNoMainProc ? std::string("main none\n")
+                                              : "main P" + std::to_string(layout.MainProc) + "\n";
     }
     std::vector<std::uint8_t> kinds;
     for (std::size_t i = 0; i < layout.Types.size(); ++i) {
         const TImageTypeRecord& t = layout.Types[i];
         std::string line = "type " + std::string(KindListingName(t.Kind));
         if (t.Kind == vkArray) line += " T" + std::to_string(t.ElementType);
-        for (std::uint32_t f : t.FieldTypes) line += " T" + std::to_string(f);
+        for (std::uint32_t f : t.FieldTypes)
+            line += " T" + std::to_string(f);
         AddLine(out, line + ExportText(t.HasExportName, t.ExportName), "T" + std::to_string(i));
         kinds.push_back(t.Kind);
     }
     for (std::size_t i = 0; i < layout.Vars.size(); ++i) {
         const TImageVarRecord& v = layout.Vars[i];
-        AddLine(out, "var T" + std::to_string(v.Type) + ExportText(v.HasExportName, v.ExportName), "G" + std::to_string(i));
+        AddLine(out, "var T" + std::to_string(v.Type) + ExportText(v.HasExportName, v.ExportName),
+                "G" + std::to_string(i));
     }
     for (std::size_t i = 0; i < layout.Procs.size(); ++i) {
         const TImageProcRecord& p = layout.Procs[i];
         const std::string number = "P" + std::to_string(i);
         if (p.Flags & kProcImported) {
-            const std::string decl = (p.Flags & kProcHasExtra) ? " " + PascalLiteral(p.Declaration) : "";
+            const std::string decl =
+                (p.Flags & kProcHasExtra) ? " " + PascalLiteral(p.Declaration) : "";
             AddLine(out, "import " + PascalLiteral(p.Name) + decl, number);
             continue;
         }
         const std::string exported =
-            (p.Flags & kProcHasExtra) ? " export " + PascalLiteral(p.Name) + " " + PascalLiteral(p.Declaration) : "";
+            (p.Flags & kProcHasExtra)
+                ? " export " + PascalLiteral(p.Name) + " " + PascalLiteral(p.Declaration)
+                : "";
         const bool inside = std::uint64_t(p.CodeOffset) + p.CodeLength <= image.size();
         AddLine(out, "proc" + exported,
-                number + ", code at " + std::to_string(p.CodeOffset) + ", " + std::to_string(p.CodeLength) + " bytes" +
+                number + ", code at " + std::to_string(p.CodeOffset) + ", " +
+                    std::to_string(p.CodeLength) + " bytes" +
                     (inside ? "" : ", outside the image"));
         if (inside) out += DisassembleCode(image.substr(p.CodeOffset, p.CodeLength), kinds);
     }
     if (fault) {
         listing.Malformed = true;
-        out += "; error " + std::to_string(int(fault.Code)) + " at offset " + std::to_string(fault.Offset) + ": " +
+        out += "; error " + std::to_string(int(fault.Code)) + " at offset " +
+               std::to_string(fault.Offset) + ": " +
                Cp1251ToUtf8(ExecErrorToText(std::uint8_t(fault.Code), fault.Param)) + "\n";
     }
     return listing;

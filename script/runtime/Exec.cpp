@@ -13,9 +13,12 @@ namespace lumivar::script {
 
 TScriptExec::TScriptExec() = default;
 
-TScriptExec::~TScriptExec() { Unload(); }
+TScriptExec::~TScriptExec() {
+    Unload();
+}
 
-bool TScriptExec::RegisterProc(std::string_view name, TProcHandler handler, std::string declaration) {
+bool TScriptExec::RegisterProc(std::string_view name, TProcHandler handler,
+                               std::string declaration) {
     name = name.substr(0, kMaxProcNameLength);
     if (FindRegisteredProc(name)) return false;
     TIFRegisteredProc proc;
@@ -35,7 +38,8 @@ const TIFRegisteredProc* TScriptExec::FindRegisteredProc(std::string_view name) 
 }
 
 std::uint32_t TScriptExec::ProcNumber(const TIFProcEntry* proc) const {
-    if (!proc || ProcList_.empty() || proc < ProcList_.data() || proc >= ProcList_.data() + ProcList_.size())
+    if (!proc || ProcList_.empty() || proc < ProcList_.data() ||
+        proc >= ProcList_.data() + ProcList_.size())
         return kNoProc;
     return std::uint32_t(proc - ProcList_.data());
 }
@@ -43,7 +47,8 @@ std::uint32_t TScriptExec::ProcNumber(const TIFProcEntry* proc) const {
 void TScriptExec::Unload() {
     ReleaseStack();
     TryStack_.clear();
-    for (TIFValue* v : GlobalList_) ReleaseValue(Pool_, v);
+    for (TIFValue* v : GlobalList_)
+        ReleaseValue(Pool_, v);
     GlobalList_.clear();
     ProcList_.clear();
     TypeList_.clear();
@@ -66,7 +71,8 @@ void BuildTypes(const TImageLayout& layout, std::deque<TIFTypeRec>& types) {
         } else if (t.Kind == vkRecord) {
             std::vector<const TIFTypeRec*> fields;
             fields.reserve(t.FieldTypes.size());
-            for (std::uint32_t f : t.FieldTypes) fields.push_back(&types[f]);
+            for (std::uint32_t f : t.FieldTypes)
+                fields.push_back(&types[f]);
             rec = MakeRecordTypeRec(std::move(fields));
         } else {
             rec = MakeTypeRec(TValueKind(t.Kind));
@@ -100,7 +106,8 @@ bool TScriptExec::LoadImage(std::string_view image) {
                     }
                     entry.Name = p.Name;
                     // Name-only imports take the call declaration from their registration.
-                    entry.Declaration = (p.Flags & kProcHasExtra) ? p.Declaration : reg->Declaration;
+                    entry.Declaration =
+                        (p.Flags & kProcHasExtra) ? p.Declaration : reg->Declaration;
                     entry.Handler = reg->Handler;
                     entry.NativeAddress = reg->NativeAddress;
                     entry.CallingConvention = reg->CallingConvention;
@@ -174,7 +181,8 @@ bool TScriptExec::Run() {
         else if (TryStack_.empty())
             break;
     }
-    if (State_ == TExecState::Running) State_ = TExecState::Ready; // a SetError override kept it running
+    if (State_ == TExecState::Running)
+        State_ = TExecState::Ready; // a SetError override kept it running
     if (State_ == TExecState::Ready) {
         ReleaseStack();
         if (FinishHookEnabled_) FinishHook();
@@ -183,8 +191,11 @@ bool TScriptExec::Run() {
 }
 
 bool TScriptExec::RunProcedure(std::uint32_t proc) {
-    const bool idle = State_ == TExecState::Ready || (State_ == TExecState::Suspended && !CurrentProc_);
-    if (!idle || proc >= ProcList_.size() || ProcList_[proc].Imported || Stack_.size() >= StackLimit_) return false;
+    const bool idle =
+        State_ == TExecState::Ready || (State_ == TExecState::Suspended && !CurrentProc_);
+    if (!idle || proc >= ProcList_.size() || ProcList_[proc].Imported ||
+        Stack_.size() >= StackLimit_)
+        return false;
     TIFValue* ret = Pool_.Allocate();
     if (!ret) return false;
     ret->Type = &ReturnAddressTypeRec();
@@ -199,7 +210,8 @@ bool TScriptExec::RunProcedure(std::uint32_t proc) {
 
 void TScriptExec::ReleaseStack() {
     if (State_ == TExecState::Running) return;
-    for (TIFValue* v : Stack_) ReleaseValue(Pool_, v);
+    for (TIFValue* v : Stack_)
+        ReleaseValue(Pool_, v);
     Stack_.clear();
     StackBase_ = -1;
     if (State_ == TExecState::Suspended) {
@@ -222,7 +234,8 @@ void TScriptExec::RaiseError(TExecError code, std::string param) {
     SetError(ProcNumber(CurrentProc_), Position_, std::uint8_t(code), std::move(param));
 }
 
-void TScriptExec::SetError(std::uint32_t proc, std::uint32_t position, std::uint8_t code, std::string param) {
+void TScriptExec::SetError(std::uint32_t proc, std::uint32_t position, std::uint8_t code,
+                           std::string param) {
     ErrorProc_ = proc;
     ErrorPosition_ = position;
     ErrorCode_ = code;

@@ -26,8 +26,8 @@ class TScriptExec;
 // order) of a routine with n parameters is stack[stack.size() - 1 - r - i], where r is 1 for a
 // function (its result slot is the top) and 0 for a procedure. It must leave the stack's size as
 // it found it; false (or an exception) makes the call fail with error 17.
-using TProcHandler =
-    std::function<bool(TScriptExec& exec, const TIFProcEntry& proc, TIFValueList& globals, TIFValueList& stack)>;
+using TProcHandler = std::function<bool(TScriptExec& exec, const TIFProcEntry& proc,
+                                        TIFValueList& globals, TIFValueList& stack)>;
 
 // Calling conventions of machine-level native routines.
 enum class TCallingConvention : std::uint32_t { Register = 0, Pascal = 1, Cdecl = 2, Stdcall = 3 };
@@ -39,7 +39,8 @@ struct TIFRegisteredProc {
     std::uint32_t NameHash = 0;
     TProcHandler Handler;
     std::uint32_t Reserved = 0;
-    std::uintptr_t NativeAddress = 0; // entry point of a machine-level routine, 0 for in-process handlers
+    std::uintptr_t NativeAddress =
+        0; // entry point of a machine-level routine, 0 for in-process handlers
     TCallingConvention CallingConvention = TCallingConvention::Register;
     std::string Declaration;
 };
@@ -66,8 +67,9 @@ struct TIFTryFrame {
     std::uint32_t ExceptPos;
     std::uint32_t Finally2Pos;
     std::uint32_t EndPos;
-    const TIFProcEntry* Proc; // the procedure that entered the block: an error returns control there
-    bool InExcept = false;    // its except block runs: leaving it by a return handles the error
+    const TIFProcEntry*
+        Proc;              // the procedure that entered the block: an error returns control there
+    bool InExcept = false; // its except block runs: leaving it by a return handles the error
 };
 
 enum class TExecState : std::uint8_t { Unloaded = 0, Ready = 1, Running = 2, Suspended = 3 };
@@ -116,7 +118,8 @@ public:
 
     // Records an error; a nonzero code during a run transfers control to the innermost try
     // block or ends the run.
-    virtual void SetError(std::uint32_t proc, std::uint32_t position, std::uint8_t code, std::string param);
+    virtual void SetError(std::uint32_t proc, std::uint32_t position, std::uint8_t code,
+                          std::string param);
 
     TExecState State() const { return State_; }
     std::uint8_t ErrorCode() const { return ErrorCode_; }
@@ -164,7 +167,8 @@ private:
     bool ReadOperand(TOperand& out, bool deref);
     bool ReadConstant(std::uint32_t typeNo, TOperand& out);
     bool Variable(std::uint32_t number, TIFValue*& out);
-    bool Element(std::uint32_t container, std::uint32_t index, bool indexIsVariable, TIFValue*& out);
+    bool Element(std::uint32_t container, std::uint32_t index, bool indexIsVariable,
+                 TIFValue*& out);
     bool FollowPointer(TIFValue*& value);
     bool CallProc(std::uint32_t number);
     bool DoAssign();
@@ -201,7 +205,8 @@ private:
     const TIFProcEntry* CurrentProc_ = nullptr;
     std::uint32_t Position_ = 0;
     std::int32_t StackBase_ = -1;
-    std::uint32_t PendingReturn_ = kNoPosition; // where a return diverted into a finally block resumes
+    std::uint32_t PendingReturn_ =
+        kNoPosition; // where a return diverted into a finally block resumes
     std::vector<TIFRegisteredProc> RegisteredProcs_;
     std::uint32_t ErrorProc_ = kNoProc;
     std::uint32_t ErrorPosition_ = kNoPosition;

@@ -17,7 +17,8 @@ constexpr std::array<std::string_view, kExecErrorCount> kUtf8Texts = {{
 const std::array<std::string, kExecErrorCount>& Cp1251Texts() {
     static const std::array<std::string, kExecErrorCount> texts = [] {
         std::array<std::string, kExecErrorCount> out;
-        for (std::size_t i = 0; i < kUtf8Texts.size(); ++i) out[i] = Utf8ToCp1251(kUtf8Texts[i]);
+        for (std::size_t i = 0; i < kUtf8Texts.size(); ++i)
+            out[i] = Utf8ToCp1251(kUtf8Texts[i]);
         return out;
     }();
     return texts;
@@ -32,12 +33,16 @@ std::string ExecErrorToText(std::uint8_t code, std::string_view param) {
     switch (TExecError(code)) {
     case TExecError::CannotImport: {
         std::size_t cut = 0;
-        while (cut < param.size() && static_cast<unsigned char>(param[cut]) >= 32) ++cut;
+        while (cut < param.size() && static_cast<unsigned char>(param[cut]) >= 32)
+            ++cut;
         return text + std::string(param.substr(0, cut));
     }
-    case TExecError::HostException: return text + std::string(param);
-    case TExecError::CustomText: return std::string(param);
-    default: return text;
+    case TExecError::HostException:
+        return text + std::string(param);
+    case TExecError::CustomText:
+        return std::string(param);
+    default:
+        return text;
     }
 }
 

@@ -17,7 +17,8 @@ enum class TExecError : std::uint8_t {
 
 inline constexpr std::size_t kExecErrorCount = 24;
 static_assert(std::uint8_t(TExecError::CustomText) == kExecErrorCount - 1);
-static_assert(std::uint8_t(TExecError::TypeMismatch) == 12 && std::uint8_t(TExecError::HostException) == 20);
+static_assert(std::uint8_t(TExecError::TypeMismatch) == 12 &&
+              std::uint8_t(TExecError::HostException) == 20);
 
 // The text of an error, in code page 1251. Only the low seven bits of the code count. Code 1
 // appends the parameter cut at its first character below 32; code 20 appends it whole; code 23

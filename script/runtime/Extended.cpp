@@ -7,7 +7,8 @@
 namespace lumivar::script {
 
 static_assert(std::numeric_limits<long double>::digits == 64 &&
-                  std::numeric_limits<long double>::max_exponent == 16384 && sizeof(long double) >= kExtendedSize,
+                  std::numeric_limits<long double>::max_exponent == 16384 &&
+                  sizeof(long double) >= kExtendedSize,
               "long double must be the x87 80-bit extended format");
 
 long double ReadExtended(const unsigned char* bytes) {

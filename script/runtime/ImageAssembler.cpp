@@ -22,10 +22,13 @@ struct TSyntaxError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-[[noreturn]] void Bad(const std::string& what) { throw TSyntaxError(what); }
+[[noreturn]] void Bad(const std::string& what) {
+    throw TSyntaxError(what);
+}
 
 void PutU32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>(v >> (8 * i));
 }
 
 void PutLongText(std::string& out, std::string_view text) {
@@ -34,8 +37,10 @@ void PutLongText(std::string& out, std::string_view text) {
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -45,14 +50,17 @@ std::size_t LiteralEnd(std::string_view text, std::size_t i) {
         if (text[i] == '\'') {
             for (++i; i < text.size(); ++i)
                 if (text[i] == '\'') {
-                    if (i + 1 < text.size() && text[i + 1] == '\'') ++i;
-                    else break;
+                    if (i + 1 < text.size() && text[i + 1] == '\'')
+                        ++i;
+                    else
+                        break;
                 }
             if (i >= text.size()) Bad("unterminated string");
             ++i;
         } else if (text[i] == '#') {
             ++i;
-            while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+            while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+                ++i;
         } else {
             break;
         }
@@ -63,12 +71,14 @@ std::size_t LiteralEnd(std::string_view text, std::size_t i) {
 std::string ParseLiteral(std::string_view text) {
     std::string out;
     std::size_t i = 0;
-    if (text.empty() || LiteralEnd(text, 0) != text.size()) Bad("bad string literal: " + std::string(text));
+    if (text.empty() || LiteralEnd(text, 0) != text.size())
+        Bad("bad string literal: " + std::string(text));
     while (i < text.size()) {
         if (text[i] == '#') {
             std::size_t j = i + 1;
             unsigned code = 0;
-            while (j < text.size() && text[j] >= '0' && text[j] <= '9') code = code * 10 + unsigned(text[j++] - '0');
+            while (j < text.size() && text[j] >= '0' && text[j] <= '9')
+                code = code * 10 + unsigned(text[j++] - '0');
             if (j == i + 1 || code > 255) Bad("bad character code in " + std::string(text));
             out += static_cast<char>(code);
             i = j;
@@ -93,7 +103,8 @@ std::vector<std::string> Words(std::string_view line) {
             continue;
         }
         std::size_t j = (line[i] == '\'' || line[i] == '#') ? LiteralEnd(line, i) : i;
-        while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
+        while (j < line.size() && line[j] != ' ' && line[j] != '\t')
+            ++j;
         words.emplace_back(line.substr(i, j - i));
         i = j;
     }
@@ -103,8 +114,10 @@ std::vector<std::string> Words(std::string_view line) {
 // The line without its comment (";" outside string literals).
 std::string_view StripComment(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '\'') i = LiteralEnd(line, i) - 1;
-        else if (line[i] == ';') return line.substr(0, i);
+        if (line[i] == '\'')
+            i = LiteralEnd(line, i) - 1;
+        else if (line[i] == ';')
+            return line.substr(0, i);
     }
     return line;
 }
@@ -113,13 +126,15 @@ std::int64_t Number(std::string_view text) {
     const std::string s(text);
     char* end = nullptr;
     const bool negative = !s.empty() && s[0] == '-';
-    const auto value = negative ? std::strtoll(s.c_str(), &end, 0) : std::int64_t(std::strtoull(s.c_str(), &end, 0));
+    const auto value = negative ? std::strtoll(s.c_str(), &end, 0)
+                                : std::int64_t(std::strtoull(s.c_str(), &end, 0));
     if (s.empty() || *end != '\0') Bad("bad number: " + s);
     return value;
 }
 
 std::uint32_t Prefixed(std::string_view text, char prefix) {
-    if (text.size() < 2 || text[0] != prefix) Bad("expected " + std::string(1, prefix) + "<n>: " + std::string(text));
+    if (text.size() < 2 || text[0] != prefix)
+        Bad("expected " + std::string(1, prefix) + "<n>: " + std::string(text));
     return std::uint32_t(Number(text.substr(1)));
 }
 
@@ -152,37 +167,49 @@ public:
         // "HHHH:" offsets of listings are ignored; "@name:" defines a label.
         const std::size_t colon = line.find(':');
         if (colon != std::string_view::npos && colon > 0 &&
-            line.substr(0, colon).find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos) {
+            line.substr(0, colon).find_first_not_of("0123456789ABCDEFabcdef") ==
+                std::string_view::npos) {
             line = Trim(line.substr(colon + 1));
         }
         if (line.starts_with('@') && line.ends_with(':')) {
-            CurrentCode().Labels[std::string(line.substr(1, line.size() - 2))] = CurrentCode().Code.size();
+            CurrentCode().Labels[std::string(line.substr(1, line.size() - 2))] =
+                CurrentCode().Code.size();
             return;
         }
         const std::vector<std::string> w = Words(line);
         const std::string& head = w[0];
-        if (head == "version") Version_ = std::uint32_t(Number(Arg(w, 1)));
-        else if (head == "reserved") Reserved_ = std::uint32_t(Number(Arg(w, 1)));
-        else if (head == "main") Main_ = Arg(w, 1) == "none" ? kNoMainProc : Prefixed(Arg(w, 1), 'P');
-        else if (head == "type") TypeLine(w);
-        else if (head == "var") VarLine(w);
-        else if (head == "proc") ProcLine(w);
-        else if (head == "import") ImportLine(w);
+        if (head == "version")
+            Version_ = std::uint32_t(Number(Arg(w, 1)));
+        else if (head == "reserved")
+            Reserved_ = std::uint32_t(Number(Arg(w, 1)));
+        else if (head == "main")
+            Main_ = Arg(w, 1) == "none" ? kNoMainProc : Prefixed(Arg(w, 1), 'P');
+        else if (head == "type")
+            TypeLine(w);
+        else if (head == "var")
+            VarLine(w);
+        else if (head == "proc")
+            ProcLine(w);
+        else if (head == "import")
+            ImportLine(w);
         else if (head == ".bytes") {
-            for (std::size_t i = 1; i < w.size(); ++i) CurrentCode().Code += static_cast<char>(Number("0x" + w[i]));
+            for (std::size_t i = 1; i < w.size(); ++i)
+                CurrentCode().Code += static_cast<char>(Number("0x" + w[i]));
         } else {
             Instruction(line);
         }
     }
 
     std::string Build() {
-        for (TProc& p : Procs_) Resolve(p);
+        for (TProc& p : Procs_)
+            Resolve(p);
         std::string types, procs, vars, code;
         for (const TType& t : Types_) {
             types += static_cast<char>(t.KindByte);
             const std::uint8_t kind = t.KindByte & ~kTypeHasExportName;
             if (kind == vkRecord) PutU32(types, std::uint32_t(t.Refs.size()));
-            for (std::uint32_t r : t.Refs) PutU32(types, r);
+            for (std::uint32_t r : t.Refs)
+                PutU32(types, r);
             if (t.Export) PutLongText(types, *t.Export);
         }
         for (const auto& [type, name] : Vars_) {
@@ -191,7 +218,8 @@ public:
             if (name) PutLongText(vars, *name);
         }
         std::size_t recordsSize = 0;
-        for (const TProc& p : Procs_) recordsSize += ProcRecord(p, 0).size();
+        for (const TProc& p : Procs_)
+            recordsSize += ProcRecord(p, 0).size();
         std::size_t codeAt = kImageHeaderSize + types.size() + recordsSize + vars.size();
         for (const TProc& p : Procs_) {
             procs += ProcRecord(p, std::uint32_t(codeAt));
@@ -201,8 +229,9 @@ public:
             }
         }
         std::string image(kImageMagic);
-        for (std::uint32_t v : {Version_, std::uint32_t(Types_.size()), std::uint32_t(Procs_.size()),
-                                std::uint32_t(Vars_.size()), Main_, Reserved_})
+        for (std::uint32_t v :
+             {Version_, std::uint32_t(Types_.size()), std::uint32_t(Procs_.size()),
+              std::uint32_t(Vars_.size()), Main_, Reserved_})
             PutU32(image, v);
         return image + types + procs + vars + code;
     }
@@ -234,14 +263,18 @@ private:
             if (KindListingName(std::uint8_t(k)) == kind) code = k;
         if (code < 0 || code > 0x7F) Bad("unknown kind " + kind);
         std::size_t i = 2;
-        for (; i < w.size() && w[i] != "export"; ++i) t.Refs.push_back(Prefixed(w[i], 'T'));
-        if (code != vkRecord && t.Refs.size() != (code == vkArray ? 1u : 0u)) Bad("wrong type references");
+        for (; i < w.size() && w[i] != "export"; ++i)
+            t.Refs.push_back(Prefixed(w[i], 'T'));
+        if (code != vkRecord && t.Refs.size() != (code == vkArray ? 1u : 0u))
+            Bad("wrong type references");
         t.Export = ExportName(w, i);
         t.KindByte = std::uint8_t(code | (t.Export ? kTypeHasExportName : 0));
         Types_.push_back(std::move(t));
     }
 
-    void VarLine(const std::vector<std::string>& w) { Vars_.emplace_back(Prefixed(Arg(w, 1), 'T'), ExportName(w, 2)); }
+    void VarLine(const std::vector<std::string>& w) {
+        Vars_.emplace_back(Prefixed(Arg(w, 1), 'T'), ExportName(w, 2));
+    }
 
     void ProcLine(const std::vector<std::string>& w) {
         TProc p;
@@ -285,10 +318,14 @@ private:
 
     void Variable(std::string_view text, std::string& code) {
         std::uint32_t v;
-        if (text == "S0") v = kStackBaseVar;
-        else if (text.starts_with("S")) v = std::uint32_t(std::int64_t(kStackBaseVar) + Number(text.substr(1)));
-        else if (text.starts_with("G")) v = Prefixed(text, 'G');
-        else v = Prefixed(text, 'V');
+        if (text == "S0")
+            v = kStackBaseVar;
+        else if (text.starts_with("S"))
+            v = std::uint32_t(std::int64_t(kStackBaseVar) + Number(text.substr(1)));
+        else if (text.starts_with("G"))
+            v = Prefixed(text, 'G');
+        else
+            v = Prefixed(text, 'V');
         PutU32(code, v);
     }
 
@@ -320,13 +357,15 @@ private:
             if (kind == vkExtended) WriteExtended(bytes, x);
         } else {
             const auto n = static_cast<std::uint64_t>(Number(text));
-            for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(n >> (8 * i));
+            for (std::size_t i = 0; i < width; ++i)
+                bytes[i] = static_cast<unsigned char>(n >> (8 * i));
         }
         code.append(reinterpret_cast<const char*>(bytes), width);
     }
 
     void Operand(std::string_view text, std::string& code) {
-        if (text.size() > 1 && (text[0] == 'K' || text[0] == 'T') && text.find(':') != std::string_view::npos) {
+        if (text.size() > 1 && (text[0] == 'K' || text[0] == 'T') &&
+            text.find(':') != std::string_view::npos) {
             const std::size_t colon = text.find(':');
             const std::uint32_t n = std::uint32_t(Number(text.substr(1, colon - 1)));
             if (text[0] == 'K') {
@@ -350,8 +389,10 @@ private:
         const bool byVar = !index.empty() && !(index[0] >= '0' && index[0] <= '9');
         code += static_cast<char>(byVar ? okElementByVar : okElement);
         Variable(text.substr(0, open), code);
-        if (byVar) Variable(index, code);
-        else PutU32(code, std::uint32_t(Number(index)));
+        if (byVar)
+            Variable(index, code);
+        else
+            PutU32(code, std::uint32_t(Number(index)));
     }
 
     void Instruction(std::string_view line) {
@@ -363,10 +404,12 @@ private:
             if (OpcodeName(std::uint8_t(i)) == name) op = i;
         if (op < 0) Bad("unknown opcode " + std::string(name));
         std::vector<std::string_view> args;
-        std::string_view rest = space == std::string_view::npos ? std::string_view() : Trim(line.substr(space));
+        std::string_view rest =
+            space == std::string_view::npos ? std::string_view() : Trim(line.substr(space));
         while (!rest.empty()) {
             std::size_t comma = 0;
-            while (comma < rest.size() && rest[comma] != ',') comma = rest[comma] == '\'' ? LiteralEnd(rest, comma) : comma + 1;
+            while (comma < rest.size() && rest[comma] != ',')
+                comma = rest[comma] == '\'' ? LiteralEnd(rest, comma) : comma + 1;
             args.push_back(Trim(rest.substr(0, comma)));
             rest = comma < rest.size() ? Trim(rest.substr(comma + 1)) : std::string_view();
         }
@@ -377,7 +420,8 @@ private:
         while (!fields.empty()) {
             const std::size_t comma = fields.find(',');
             const std::vector<std::string> field = Words(fields.substr(0, comma));
-            fields = comma == std::string_view::npos ? std::string_view() : fields.substr(comma + 1);
+            fields =
+                comma == std::string_view::npos ? std::string_view() : fields.substr(comma + 1);
             if (arg >= args.size()) Bad("too few operands for " + std::string(name));
             const std::string_view a = args[arg++];
             if (field[0] == "u8") {
@@ -386,8 +430,10 @@ private:
                 Operand(a, code);
             } else if (IsCodeOffsetField(field[1]) && (a.starts_with('@') || a.starts_with("->"))) {
                 const bool label = a.starts_with('@');
-                fixups.push_back({p.Code.size() + code.size(), 0, label ? std::string(a.substr(1)) : std::string(),
-                                  label ? 0 : std::size_t(Number("0x" + std::string(a.substr(2))))});
+                fixups.push_back(
+                    {p.Code.size() + code.size(), 0,
+                     label ? std::string(a.substr(1)) : std::string(),
+                     label ? 0 : std::size_t(Number("0x" + std::string(a.substr(2))))});
                 PutU32(code, 0);
             } else if (a.size() > 1 && (a[0] == 'T' || a[0] == 'P')) { // a type or procedure number
                 PutU32(code, std::uint32_t(Number(a.substr(1))));
@@ -396,7 +442,8 @@ private:
             }
         }
         if (arg != args.size()) Bad("too many operands for " + std::string(name));
-        for (TProc::Fixup& f : fixups) f.End = p.Code.size() + code.size();
+        for (TProc::Fixup& f : fixups)
+            f.End = p.Code.size() + code.size();
         p.Fixups.insert(p.Fixups.end(), fixups.begin(), fixups.end());
         p.Code += code;
     }

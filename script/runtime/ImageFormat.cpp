@@ -48,8 +48,8 @@ std::string_view ValueKindName(std::uint8_t code) {
 }
 
 bool IsCodeOffsetField(std::string_view fieldName) {
-    return fieldName == "offset" || fieldName == "finally" || fieldName == "except" || fieldName == "finally2" ||
-           fieldName == "end";
+    return fieldName == "offset" || fieldName == "finally" || fieldName == "except" ||
+           fieldName == "finally2" || fieldName == "end";
 }
 
 } // namespace lumivar::script

@@ -22,7 +22,8 @@ public:
     bool U32(std::uint32_t& out) {
         if (!Need(4)) return false;
         out = 0;
-        for (int i = 3; i >= 0; --i) out = (out << 8) | static_cast<std::uint8_t>(Bytes_[Pos_ + i]);
+        for (int i = 3; i >= 0; --i)
+            out = (out << 8) | static_cast<std::uint8_t>(Bytes_[Pos_ + i]);
         Pos_ += 4;
         return true;
     }
@@ -41,7 +42,9 @@ public:
         return U8(length) && Text(length, out);
     }
     // A count of records that each take at least `minSize` bytes must fit in what remains.
-    bool Count(std::uint32_t count, std::size_t minSize) { return Need(std::size_t(count) * minSize); }
+    bool Count(std::uint32_t count, std::size_t minSize) {
+        return Need(std::size_t(count) * minSize);
+    }
     // Reports a fault of another kind at the current offset.
     bool Refuse(TExecError code, std::string param = {}) {
         if (!Fault_) Fault_ = {code, std::move(param), Pos_};
@@ -70,8 +73,8 @@ bool ReadHeader(TImageReader& r, std::string_view image, TImageLayout& layout) {
     std::string read;
     if (!r.Text(kImageMagic.size(), read) || !r.U32(layout.Version)) return false;
     if (layout.Version != kImageVersion) return r.Refuse(TExecError::WrongVersion);
-    if (!r.U32(layout.TypeCount) || !r.U32(layout.ProcCount) || !r.U32(layout.VarCount) || !r.U32(layout.MainProc) ||
-        !r.U32(layout.Reserved))
+    if (!r.U32(layout.TypeCount) || !r.U32(layout.ProcCount) || !r.U32(layout.VarCount) ||
+        !r.U32(layout.MainProc) || !r.U32(layout.Reserved))
         return false;
     layout.HeaderRead = true;
     return true;
@@ -93,7 +96,8 @@ bool ReadTypes(TImageReader& r, TImageLayout& layout) {
         if (!r.U8(kindByte)) return false;
         t.Kind = std::uint8_t(kindByte & ~kTypeHasExportName);
         t.HasExportName = (kindByte & kTypeHasExportName) != 0;
-        if (t.Kind == vkReturnAddress || t.Kind >= kValueKindCount) return r.Refuse(TExecError::InvalidType);
+        if (t.Kind == vkReturnAddress || t.Kind >= kValueKindCount)
+            return r.Refuse(TExecError::InvalidType);
         std::size_t d = 1;
         if (t.Kind == vkArray) {
             if (!r.U32(t.ElementType) || !EarlierType(r, t.ElementType, i)) return false;
@@ -127,7 +131,8 @@ bool ReadProcs(TImageReader& r, TImageLayout& layout) {
             if ((p.Flags & kProcHasExtra) && !r.LongText(p.Declaration)) return false;
         } else {
             if (!r.U32(p.CodeOffset) || !r.U32(p.CodeLength)) return false;
-            if ((p.Flags & kProcHasExtra) && (!r.LongText(p.Name) || !r.LongText(p.Declaration))) return false;
+            if ((p.Flags & kProcHasExtra) && (!r.LongText(p.Name) || !r.LongText(p.Declaration)))
+                return false;
         }
         layout.Procs.push_back(std::move(p));
     }
@@ -156,7 +161,8 @@ bool CheckCode(TImageReader& r, const TImageLayout& layout) {
     for (const TImageProcRecord& p : layout.Procs)
         if (!(p.Flags & kProcImported) && std::uint64_t(p.CodeOffset) + p.CodeLength > r.Size())
             return r.Refuse(TExecError::UnexpectedEnd);
-    if (layout.MainProc != kNoMainProc && layout.MainProc >= layout.ProcCount) return r.Refuse(TExecError::Internal);
+    if (layout.MainProc != kNoMainProc && layout.MainProc >= layout.ProcCount)
+        return r.Refuse(TExecError::Internal);
     return true;
 }
 
@@ -165,7 +171,8 @@ bool CheckCode(TImageReader& r, const TImageLayout& layout) {
 TImageFault ReadImageLayout(std::string_view image, TImageLayout& layout) {
     layout = {};
     TImageReader r(image);
-    if (ReadHeader(r, image, layout) && ReadTypes(r, layout) && ReadProcs(r, layout) && ReadVars(r, layout))
+    if (ReadHeader(r, image, layout) && ReadTypes(r, layout) && ReadProcs(r, layout) &&
+        ReadVars(r, layout))
         CheckCode(r, layout);
     return r.TakeFault();
 }

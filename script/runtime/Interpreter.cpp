@@ -10,7 +10,8 @@
 
 namespace lumivar::script {
 
-static_assert(std::endian::native == std::endian::little, "code operands are read as little-endian words");
+static_assert(std::endian::native == std::endian::little,
+              "code operands are read as little-endian words");
 
 // A value reference read from the code: the value, and whether it is a temporary (a constant)
 // that this instruction owns and releases.
@@ -38,7 +39,9 @@ private:
 
 namespace {
 
-bool IsInt32Kind(std::uint8_t k) { return k >= vkU8 && k <= vkS32; }
+bool IsInt32Kind(std::uint8_t k) {
+    return k >= vkU8 && k <= vkS32;
+}
 
 } // namespace
 
@@ -84,7 +87,8 @@ bool TScriptExec::Variable(std::uint32_t number, TIFValue*& out) {
         out = GlobalList_[number];
         return true;
     }
-    const std::int64_t index = std::int64_t(StackBase_) + std::int64_t(number) - std::int64_t(kStackBaseVar);
+    const std::int64_t index =
+        std::int64_t(StackBase_) + std::int64_t(number) - std::int64_t(kStackBaseVar);
     if (index < 0 || index >= std::int64_t(Stack_.size())) return Fail(TExecError::StackOutOfRange);
     out = Stack_[std::size_t(index)];
     return true;
@@ -114,7 +118,8 @@ TExecError ThroughVariant(TIFValue*& value) {
 // Element `index` of the container variable (okElement), or the element whose number is the
 // value of the variable `index` (okElementByVar). The container is followed through a pointer
 // and a variant; the index variable is used as it is and widened by its own signedness.
-bool TScriptExec::Element(std::uint32_t container, std::uint32_t index, bool indexIsVariable, TIFValue*& out) {
+bool TScriptExec::Element(std::uint32_t container, std::uint32_t index, bool indexIsVariable,
+                          TIFValue*& out) {
     TIFValue* c;
     if (!Variable(container, c) || !FollowPointer(c)) return false;
     if (TExecError e = ThroughVariant(c); e != TExecError::None) return Fail(e);
@@ -126,7 +131,8 @@ bool TScriptExec::Element(std::uint32_t container, std::uint32_t index, bool ind
         if (!IsInt32Kind(KindOf(*w))) return Fail(TExecError::TypeMismatch);
         number = GetInteger(*w);
     }
-    if (number < 0 || std::uint64_t(number) >= c->Elements.size()) return Fail(TExecError::ElementOutOfRange);
+    if (number < 0 || std::uint64_t(number) >= c->Elements.size())
+        return Fail(TExecError::ElementOutOfRange);
     out = c->Elements[std::size_t(number)];
     return true;
 }
@@ -167,14 +173,17 @@ bool TScriptExec::ReadOperand(TOperand& out, bool deref) {
     case okVariable:
         if (!Variable(first, out.Value)) return false;
         break;
-    case okConstant: return ReadConstant(first, out);
+    case okConstant:
+        return ReadConstant(first, out);
     case okElement:
     case okElementByVar: {
         std::uint32_t second = 0;
-        if (!Fetch32(second) || !Element(first, second, kind == okElementByVar, out.Value)) return false;
+        if (!Fetch32(second) || !Element(first, second, kind == okElementByVar, out.Value))
+            return false;
         break;
     }
-    default: return Fail(TExecError::InvalidParameter);
+    default:
+        return Fail(TExecError::InvalidParameter);
     }
     if (!deref) return true;
     if (!FollowPointer(out.Value)) return false;
@@ -218,7 +227,8 @@ bool TScriptExec::DoAssign() {
     TOperand dest(Pool_), src(Pool_);
     if (!ReadOperand(dest, false)) return false;
     if (dest.Temporary) return Fail(TExecError::InvalidParameter);
-    if (!FollowPointer(dest.Value) || !ReadOperand(src, false) || !FollowPointer(src.Value)) return false;
+    if (!FollowPointer(dest.Value) || !ReadOperand(src, false) || !FollowPointer(src.Value))
+        return false;
     TValueResult r = CopyValue(Pool_, *dest.Value, *src.Value);
     return r || Fail(r.Code, std::move(r.Param));
 }
@@ -334,7 +344,8 @@ bool TScriptExec::DoCallVar() {
 bool TScriptExec::DoSetPointer() {
     TOperand dest(Pool_), src(Pool_);
     if (!ReadOperand(dest, false)) return false;
-    if (dest.Temporary || KindOf(*dest.Value) != vkPointer) return Fail(TExecError::InvalidParameter);
+    if (dest.Temporary || KindOf(*dest.Value) != vkPointer)
+        return Fail(TExecError::InvalidParameter);
     TIFValue* old = dest.Value->Payload.Ref;
     dest.Value->Payload.Ref = nullptr;
     ReleaseValue(Pool_, old);
@@ -389,11 +400,16 @@ bool TScriptExec::Step() {
     std::uint8_t opcode = 0;
     if (!Fetch8(opcode)) return false;
     switch (opcode) {
-    case ocAssign: return DoAssign();
-    case ocCalc: return DoCalc();
-    case ocPush: return DoPush();
-    case ocPushRef: return DoPushRef();
-    case ocPop: return DoPop();
+    case ocAssign:
+        return DoAssign();
+    case ocCalc:
+        return DoCalc();
+    case ocPush:
+        return DoPush();
+    case ocPushRef:
+        return DoPushRef();
+    case ocPop:
+        return DoPop();
     case ocCall: {
         std::uint32_t number = 0;
         return Fetch32(number) && CallProc(number);
@@ -404,21 +420,36 @@ bool TScriptExec::Step() {
         Position_ += offset;
         return true;
     }
-    case ocJumpTrue: return DoJumpIf(true);
-    case ocJumpFalse: return DoJumpIf(false);
-    case ocReturn: return DoReturn();
-    case ocSetStackType: return DoSetStackType();
-    case ocPushType: return DoPushType();
-    case ocCompare: return DoCompare();
-    case ocCallVar: return DoCallVar();
-    case ocSetPointer: return DoSetPointer();
-    case ocNot: return DoNotOrNegate(false);
-    case ocNegate: return DoNotOrNegate(true);
-    case ocSetFlag: return DoSetFlag();
-    case ocJumpFlag: return DoJumpFlag();
-    case ocTryBegin: return DoTryBegin();
-    case ocTryEnd: return DoTryEnd();
-    default: return Fail(TExecError::InvalidOpcode);
+    case ocJumpTrue:
+        return DoJumpIf(true);
+    case ocJumpFalse:
+        return DoJumpIf(false);
+    case ocReturn:
+        return DoReturn();
+    case ocSetStackType:
+        return DoSetStackType();
+    case ocPushType:
+        return DoPushType();
+    case ocCompare:
+        return DoCompare();
+    case ocCallVar:
+        return DoCallVar();
+    case ocSetPointer:
+        return DoSetPointer();
+    case ocNot:
+        return DoNotOrNegate(false);
+    case ocNegate:
+        return DoNotOrNegate(true);
+    case ocSetFlag:
+        return DoSetFlag();
+    case ocJumpFlag:
+        return DoJumpFlag();
+    case ocTryBegin:
+        return DoTryBegin();
+    case ocTryEnd:
+        return DoTryEnd();
+    default:
+        return Fail(TExecError::InvalidOpcode);
     }
 }
 

@@ -67,7 +67,8 @@ bool TScriptExec::DoTryBegin() {
         if (p >= CurrentProc_->Code.size()) return Fail(TExecError::OutOfRange);
     }
     if (TryStack_.size() >= kMaxTryFrames) return Fail(TExecError::OutOfMemory);
-    TryStack_.push_back({StackBase_, std::uint32_t(Stack_.size()), pos[0], pos[1], pos[2], pos[3], CurrentProc_});
+    TryStack_.push_back(
+        {StackBase_, std::uint32_t(Stack_.size()), pos[0], pos[1], pos[2], pos[3], CurrentProc_});
     return true;
 }
 
@@ -100,7 +101,8 @@ bool TScriptExec::DoTryEnd() {
     case 0:
         if (frame.FinallyPos != kNoTryOffset) return enter(frame.FinallyPos);
         if (frame.Finally2Pos != kNoTryOffset) {
-            frame.ExceptPos = kNoTryOffset; // an error in that block no longer enters the except block
+            frame.ExceptPos =
+                kNoTryOffset; // an error in that block no longer enters the except block
             return enter(frame.Finally2Pos);
         }
         return PopTryFrame();
@@ -116,8 +118,10 @@ bool TScriptExec::DoTryEnd() {
         frame.InExcept = false;
         if (frame.Finally2Pos != kNoTryOffset) return enter(frame.Finally2Pos);
         return PopTryFrame();
-    case 3: return PopTryFrame();
-    default: return Fail(TExecError::InvalidParameter);
+    case 3:
+        return PopTryFrame();
+    default:
+        return Fail(TExecError::InvalidParameter);
     }
 }
 

@@ -21,12 +21,22 @@ constexpr int kMaxCopyDepth = 256;
 
 using Text = std::shared_ptr<const std::string>;
 
-TValueResult Fail(TExecError code) { return {code, {}}; }
+TValueResult Fail(TExecError code) {
+    return {code, {}};
+}
 
-bool IsInt32Kind(std::uint8_t k) { return k >= vkU8 && k <= vkS32; }
-bool IsFloatKind(std::uint8_t k) { return k >= vkSingle && k <= vkExtended; }
-bool IsStringKind(std::uint8_t k) { return k == vkString || k == vkPChar; }
-bool IsSignedKind(std::uint8_t k) { return k == vkS8 || k == vkS16 || k == vkS32 || k == vkS64; }
+bool IsInt32Kind(std::uint8_t k) {
+    return k >= vkU8 && k <= vkS32;
+}
+bool IsFloatKind(std::uint8_t k) {
+    return k >= vkSingle && k <= vkExtended;
+}
+bool IsStringKind(std::uint8_t k) {
+    return k == vkString || k == vkPChar;
+}
+bool IsSignedKind(std::uint8_t k) {
+    return k == vkS8 || k == vkS16 || k == vkS32 || k == vkS64;
+}
 
 // The inner value of a variant; null when the variant is null.
 const TIFValue* Inner(const TIFValue& v) {
@@ -98,17 +108,24 @@ bool ToText(const TIFValue& v, Text& out) {
     return false;
 }
 
-std::string_view View(const Text& t) { return t ? std::string_view(*t) : std::string_view(); }
+std::string_view View(const Text& t) {
+    return t ? std::string_view(*t) : std::string_view();
+}
 
-template <class T>
-bool Holds(T a, T b, std::uint8_t comparison) {
+template <class T> bool Holds(T a, T b, std::uint8_t comparison) {
     switch (comparison) {
-    case 0: return a >= b;
-    case 1: return a <= b;
-    case 2: return a > b;
-    case 3: return a < b;
-    case 4: return a != b;
-    default: return a == b;
+    case 0:
+        return a >= b;
+    case 1:
+        return a <= b;
+    case 2:
+        return a > b;
+    case 3:
+        return a < b;
+    case 4:
+        return a != b;
+    default:
+        return a == b;
     }
 }
 
@@ -119,7 +136,8 @@ TValueResult CopyInto(TIFValuePool& pool, TIFValue& dest, const TIFValue& src, i
 TValueResult CopyElements(TIFValuePool& pool, TIFValue& dest, const TIFValue& src, int depth) {
     const TIFValue* from = &src;
     if (KindOf(src) == vkVariant && Inner(src) && KindOf(*Inner(src)) == vkArray) from = Inner(src);
-    if (KindOf(*from) != vkRecord && KindOf(*from) != vkArray) return Fail(TExecError::TypeMismatch);
+    if (KindOf(*from) != vkRecord && KindOf(*from) != vkArray)
+        return Fail(TExecError::TypeMismatch);
     if (depth > kMaxCopyDepth) return Fail(TExecError::TypeMismatch);
     std::vector<TIFValue*> table(from->Elements.size(), nullptr);
     TValueResult result;
@@ -133,12 +151,14 @@ TValueResult CopyElements(TIFValuePool& pool, TIFValue& dest, const TIFValue& sr
         result = CopyInto(pool, *table[i], element, depth + 1);
         if (!result) break;
     }
-    for (TIFValue* old : dest.Elements) ReleaseValue(pool, old);
+    for (TIFValue* old : dest.Elements)
+        ReleaseValue(pool, old);
     dest.Elements.clear();
     if (result) {
         dest.Elements = std::move(table);
     } else {
-        for (TIFValue* made : table) ReleaseValue(pool, made);
+        for (TIFValue* made : table)
+            ReleaseValue(pool, made);
         std::vector<TIFValue*>().swap(dest.Elements);
     }
     return result;
@@ -163,7 +183,8 @@ TValueResult CopyResource(TIFValue& dest, const TIFValue& src) {
     const TIFValue* from = KindOf(src) == vkVariant ? Inner(src) : &src;
     if (!from || KindOf(*from) != vkResourcePointer) return Fail(TExecError::TypeMismatch);
     if (TResourceHandler handler = from->Payload.Resource.Handler)
-        return handler(kResourceCopy, *from, &dest) ? TValueResult{} : Fail(TExecError::TypeMismatch);
+        return handler(kResourceCopy, *from, &dest) ? TValueResult{}
+                                                    : Fail(TExecError::TypeMismatch);
     dest.Payload.Resource = {0, 0, nullptr};
     return {};
 }
@@ -198,10 +219,14 @@ TValueResult CopyInto(TIFValuePool& pool, TIFValue& dest, const TIFValue& src, i
         return {};
     }
     case vkRecord:
-    case vkArray: return CopyElements(pool, dest, src, depth);
-    case vkVariant: return CopyIntoVariant(pool, dest, src, depth);
-    case vkResourcePointer: return CopyResource(dest, src);
-    default: return Fail(TExecError::TypeMismatch);
+    case vkArray:
+        return CopyElements(pool, dest, src, depth);
+    case vkVariant:
+        return CopyIntoVariant(pool, dest, src, depth);
+    case vkResourcePointer:
+        return CopyResource(dest, src);
+    default:
+        return Fail(TExecError::TypeMismatch);
     }
 }
 
@@ -216,9 +241,15 @@ TValueResult CalcInt32(TIFValue& dest, std::int32_t operand, std::uint8_t operat
     const bool wraps = isSigned && sa == std::numeric_limits<std::int32_t>::min() && operand == -1;
     std::uint32_t r;
     switch (operation) {
-    case 0: r = a + b; break;
-    case 1: r = a - b; break;
-    case 2: r = a * b; break;
+    case 0:
+        r = a + b;
+        break;
+    case 1:
+        r = a - b;
+        break;
+    case 2:
+        r = a * b;
+        break;
     case 3:
         if (b == 0) return Fail(TExecError::DivisionByZero);
         r = wraps ? a : isSigned ? static_cast<std::uint32_t>(sa / operand) : a / b;
@@ -227,11 +258,21 @@ TValueResult CalcInt32(TIFValue& dest, std::int32_t operand, std::uint8_t operat
         if (b == 0) return Fail(TExecError::DivisionByZero);
         r = wraps ? 0 : isSigned ? static_cast<std::uint32_t>(sa % operand) : a % b;
         break;
-    case 5: r = a << (b & 31); break;
-    case 6: r = a >> (b & 31); break;
-    case 7: r = a & b; break;
-    case 8: r = a | b; break;
-    default: r = a ^ b; break;
+    case 5:
+        r = a << (b & 31);
+        break;
+    case 6:
+        r = a >> (b & 31);
+        break;
+    case 7:
+        r = a & b;
+        break;
+    case 8:
+        r = a | b;
+        break;
+    default:
+        r = a ^ b;
+        break;
     }
     SetInteger(dest, r);
     return {};
@@ -253,9 +294,15 @@ TValueResult CalcInt64(TIFValue& dest, std::int64_t operand, std::uint8_t operat
     const bool wraps = sa == std::numeric_limits<std::int64_t>::min() && operand == -1;
     std::uint64_t r;
     switch (operation) {
-    case 0: r = a + b; break;
-    case 1: r = a - b; break;
-    case 2: r = a * b; break;
+    case 0:
+        r = a + b;
+        break;
+    case 1:
+        r = a - b;
+        break;
+    case 2:
+        r = a * b;
+        break;
     case 3:
         if (b == 0) return Fail(TExecError::DivisionByZero);
         r = wraps ? a : static_cast<std::uint64_t>(sa / operand);
@@ -264,11 +311,21 @@ TValueResult CalcInt64(TIFValue& dest, std::int64_t operand, std::uint8_t operat
         if (b == 0) return Fail(TExecError::DivisionByZero);
         r = wraps ? 0 : static_cast<std::uint64_t>(sa % operand);
         break;
-    case 5: r = Shift64(a, operand, true); break;
-    case 6: r = Shift64(a, operand, false); break;
-    case 7: r = a & b; break;
-    case 8: r = a | b; break;
-    default: r = a ^ b; break;
+    case 5:
+        r = Shift64(a, operand, true);
+        break;
+    case 6:
+        r = Shift64(a, operand, false);
+        break;
+    case 7:
+        r = a & b;
+        break;
+    case 8:
+        r = a | b;
+        break;
+    default:
+        r = a ^ b;
+        break;
     }
     SetInteger(dest, static_cast<std::int64_t>(r));
     return {};
@@ -281,21 +338,30 @@ TValueResult CalcFloat(TIFValue& dest, long double operand, std::uint8_t operati
     const long double a = GetFloat(dest);
     long double r;
     switch (operation) {
-    case 0: r = a + operand; break;
-    case 1: r = a - operand; break;
-    case 2: r = a * operand; break;
+    case 0:
+        r = a + operand;
+        break;
+    case 1:
+        r = a - operand;
+        break;
+    case 2:
+        r = a * operand;
+        break;
     case 3:
         if (operand == 0) return Fail(TExecError::DivisionByZero);
         r = a / operand;
         break;
-    default: return Fail(TExecError::TypeMismatch);
+    default:
+        return Fail(TExecError::TypeMismatch);
     }
     const bool inputsNumbers = !std::isnan(a) && !std::isnan(operand);
     const bool inputsFinite = std::isfinite(a) && std::isfinite(operand);
-    const long double largest = KindOf(dest) == vkSingle   ? std::numeric_limits<float>::max()
-                                : KindOf(dest) == vkDouble ? std::numeric_limits<double>::max()
-                                                           : std::numeric_limits<long double>::max();
-    if ((std::isnan(r) && inputsNumbers) || (std::fabs(r) > largest && inputsFinite)) return Fail(TExecError::MathError);
+    const long double largest = KindOf(dest) == vkSingle ? std::numeric_limits<float>::max()
+                                : KindOf(dest) == vkDouble
+                                    ? std::numeric_limits<double>::max()
+                                    : std::numeric_limits<long double>::max();
+    if ((std::isnan(r) && inputsNumbers) || (std::fabs(r) > largest && inputsFinite))
+        return Fail(TExecError::MathError);
     SetFloat(dest, r);
     return {};
 }
@@ -350,7 +416,8 @@ bool Compare(const TIFValue& left, const TIFValue& right, std::uint8_t compariso
         if (!ToInt32(right, r)) return false;
         const auto l = static_cast<std::int32_t>(static_cast<std::uint32_t>(GetInteger(left)));
         result = IsSignedKind(kind) ? Holds(l, r, comparison)
-                                    : Holds(static_cast<std::uint32_t>(l), static_cast<std::uint32_t>(r), comparison);
+                                    : Holds(static_cast<std::uint32_t>(l),
+                                            static_cast<std::uint32_t>(r), comparison);
         return true;
     }
     if (IsFloatKind(kind)) {
@@ -394,14 +461,18 @@ TValueResult CalcValues(TIFValue& dest, const TIFValue& src, std::uint8_t operat
     }
 }
 
-TValueResult CompareValues(const TIFValue& left, const TIFValue& right, std::uint8_t comparison, TIFValue& dest) {
+TValueResult CompareValues(const TIFValue& left, const TIFValue& right, std::uint8_t comparison,
+                           TIFValue& dest) {
     if (comparison > 5) return Fail(TExecError::InvalidParameter);
     bool result = false;
     if (!left.Type || !right.Type) {
         const bool bothNull = !left.Type && !right.Type;
-        if (comparison == 5) result = bothNull;
-        else if (comparison == 4) result = !bothNull;
-        else return Fail(TExecError::TypeMismatch);
+        if (comparison == 5)
+            result = bothNull;
+        else if (comparison == 4)
+            result = !bothNull;
+        else
+            return Fail(TExecError::TypeMismatch);
     } else {
         try {
             if (!Compare(left, right, comparison, result)) return Fail(TExecError::TypeMismatch);

@@ -24,7 +24,9 @@ struct TPoolBlock {
 namespace {
 
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-    return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max() : a + b;
+    return a > std::numeric_limits<std::uint64_t>::max() - b
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a + b;
 }
 
 void ClearPayload(TIFValue& v) {
@@ -34,7 +36,8 @@ void ClearPayload(TIFValue& v) {
 }
 
 bool HasChildren(std::uint8_t kind) {
-    return kind == vkRecord || kind == vkArray || kind == vkPointer || kind == vkVariant || kind == vkResourcePointer;
+    return kind == vkRecord || kind == vkArray || kind == vkPointer || kind == vkVariant ||
+           kind == vkResourcePointer;
 }
 
 // Hands a child to the release work list when its holder was its last one.
@@ -51,10 +54,13 @@ void DetachPayload(TIFValue& v, std::vector<TIFValue*>& work) {
     switch (KindOf(v)) {
     case vkRecord:
     case vkArray:
-        for (auto it = v.Elements.rbegin(); it != v.Elements.rend(); ++it) DropChild(*it, work);
+        for (auto it = v.Elements.rbegin(); it != v.Elements.rend(); ++it)
+            DropChild(*it, work);
         break;
     case vkPointer:
-    case vkVariant: DropChild(v.Payload.Ref, work); break;
+    case vkVariant:
+        DropChild(v.Payload.Ref, work);
+        break;
     case vkResourcePointer:
         if (v.Payload.Resource.Handler) {
             try {
@@ -64,7 +70,8 @@ void DetachPayload(TIFValue& v, std::vector<TIFValue*>& work) {
             }
         }
         break;
-    default: break;
+    default:
+        break;
     }
     ClearPayload(v);
 }
@@ -104,14 +111,16 @@ bool InitPayload(TIFValuePool& pool, TIFValue& v) {
         for (const TIFTypeRec* field : v.Type->FieldTypes) {
             TIFValue* element = CreateValue(pool, field);
             if (!element) {
-                for (TIFValue* made : v.Elements) ReleaseValue(pool, made);
+                for (TIFValue* made : v.Elements)
+                    ReleaseValue(pool, made);
                 std::vector<TIFValue*>().swap(v.Elements);
                 return false;
             }
             v.Elements.push_back(element);
         }
         return true;
-    default: return true;
+    default:
+        return true;
     }
 }
 
@@ -133,7 +142,8 @@ TIFTypeRec MakeArrayTypeRec(const TIFTypeRec& element, std::uint32_t elementType
 
 TIFTypeRec MakeRecordTypeRec(std::vector<const TIFTypeRec*> fields) {
     TIFTypeRec t = MakeTypeRec(vkRecord);
-    for (const TIFTypeRec* f : fields) t.ValueCount = SaturatingAdd(t.ValueCount, f->ValueCount);
+    for (const TIFTypeRec* f : fields)
+        t.ValueCount = SaturatingAdd(t.ValueCount, f->ValueCount);
     t.FieldTypes = std::move(fields);
     return t;
 }
@@ -189,8 +199,10 @@ void TIFValuePool::Free(TIFValue* value) {
     --Live_;
     if (block->Used == 0) { // the last value: the block goes
         if (!wasFull) {
-            if (block->PrevFree) block->PrevFree->NextFree = block->NextFree;
-            else FreeHead_ = block->NextFree;
+            if (block->PrevFree)
+                block->PrevFree->NextFree = block->NextFree;
+            else
+                FreeHead_ = block->NextFree;
             if (block->NextFree) block->NextFree->PrevFree = block->PrevFree;
         }
         const std::size_t index = block->Index;
@@ -248,14 +260,16 @@ bool SetArrayLength(TIFValuePool& pool, TIFValue& value, std::uint32_t length) {
     if (KindOf(value) != vkArray) return false;
     const std::size_t old = value.Elements.size();
     if (length <= old) {
-        for (std::size_t i = old; i > length; --i) ReleaseValue(pool, value.Elements[i - 1]);
+        for (std::size_t i = old; i > length; --i)
+            ReleaseValue(pool, value.Elements[i - 1]);
         value.Elements.resize(length);
         if (length == 0) std::vector<TIFValue*>().swap(value.Elements);
         return true;
     }
     const TIFTypeRec* element = value.Type->ElementType;
     const std::uint64_t added = length - old;
-    if (!element || added > pool.Available() / std::max<std::uint64_t>(element->ValueCount, 1)) return false;
+    if (!element || added > pool.Available() / std::max<std::uint64_t>(element->ValueCount, 1))
+        return false;
     std::vector<TIFValue*> made; // new elements, highest number first
     try {
         made.reserve(added);
@@ -266,7 +280,8 @@ bool SetArrayLength(TIFValuePool& pool, TIFValue& value, std::uint32_t length) {
     for (std::uint64_t i = 0; i < added; ++i) {
         TIFValue* e = CreateValue(pool, element);
         if (!e) {
-            for (TIFValue* m : made) ReleaseValue(pool, m);
+            for (TIFValue* m : made)
+                ReleaseValue(pool, m);
             return false;
         }
         made.push_back(e);
@@ -278,16 +293,22 @@ bool SetArrayLength(TIFValuePool& pool, TIFValue& value, std::uint32_t length) {
 std::size_t PayloadSize(std::uint8_t kind) {
     switch (kind) {
     case vkU8:
-    case vkS8: return 1;
+    case vkS8:
+        return 1;
     case vkU16:
-    case vkS16: return 2;
+    case vkS16:
+        return 2;
     case vkU32:
     case vkS32:
-    case vkSingle: return 4;
+    case vkSingle:
+        return 4;
     case vkDouble:
-    case vkS64: return 8;
-    case vkExtended: return kExtendedSize;
-    default: return 0;
+    case vkS64:
+        return 8;
+    case vkExtended:
+        return kExtendedSize;
+    default:
+        return 0;
     }
 }
 
@@ -302,10 +323,14 @@ std::span<const unsigned char> PayloadBytes(const TIFValue& value) {
 std::int64_t GetInteger(const TIFValue& value) {
     const unsigned char* b = value.Payload.Bytes;
     switch (KindOf(value)) {
-    case vkU8: return b[0];
-    case vkS8: return std::int8_t(b[0]);
-    case vkU16: return std::uint16_t(b[0] | b[1] << 8);
-    case vkS16: return std::int16_t(b[0] | b[1] << 8);
+    case vkU8:
+        return b[0];
+    case vkS8:
+        return std::int8_t(b[0]);
+    case vkU16:
+        return std::uint16_t(b[0] | b[1] << 8);
+    case vkS16:
+        return std::int16_t(b[0] | b[1] << 8);
     case vkU32: {
         std::uint32_t u;
         std::memcpy(&u, b, 4);
@@ -321,7 +346,8 @@ std::int64_t GetInteger(const TIFValue& value) {
         std::memcpy(&s, b, 8);
         return s;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -330,7 +356,8 @@ void SetInteger(TIFValue& value, std::int64_t number) {
     const std::uint8_t kind = KindOf(value);
     if ((kind < vkU8 || kind > vkS32) && kind != vkS64) return;
     const auto bits = static_cast<std::uint64_t>(number);
-    for (std::size_t i = 0; i < size; ++i) value.Payload.Bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+    for (std::size_t i = 0; i < size; ++i)
+        value.Payload.Bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
 }
 
 long double GetFloat(const TIFValue& value) {
@@ -345,8 +372,10 @@ long double GetFloat(const TIFValue& value) {
         std::memcpy(&d, value.Payload.Bytes, 8);
         return d;
     }
-    case vkExtended: return ReadExtended(value.Payload.Bytes);
-    default: return 0;
+    case vkExtended:
+        return ReadExtended(value.Payload.Bytes);
+    default:
+        return 0;
     }
 }
 
@@ -362,8 +391,11 @@ void SetFloat(TIFValue& value, long double number) {
         std::memcpy(value.Payload.Bytes, &d, 8);
         break;
     }
-    case vkExtended: WriteExtended(value.Payload.Bytes, number); break;
-    default: break;
+    case vkExtended:
+        WriteExtended(value.Payload.Bytes, number);
+        break;
+    default:
+        break;
     }
 }
 

@@ -35,14 +35,24 @@ void AppendValue(std::string& out, const TIFValue& v, int depth) {
     case vkS16:
     case vkU32:
     case vkS32:
-    case vkS64: out += std::to_string(GetInteger(v)); break;
+    case vkS64:
+        out += std::to_string(GetInteger(v));
+        break;
     case vkSingle:
     case vkDouble:
-    case vkExtended: out += FloatText(GetFloat(v), kind); break;
+    case vkExtended:
+        out += FloatText(GetFloat(v), kind);
+        break;
     case vkString:
-    case vkPChar: out += PascalLiteral(GetString(v)); break;
-    case vkRecord: AppendElements(out, v, '(', ')', depth); break;
-    case vkArray: AppendElements(out, v, '[', ']', depth); break;
+    case vkPChar:
+        out += PascalLiteral(GetString(v));
+        break;
+    case vkRecord:
+        AppendElements(out, v, '(', ')', depth);
+        break;
+    case vkArray:
+        AppendElements(out, v, '[', ']', depth);
+        break;
     case vkPointer:
         if (v.Payload.Ref) {
             out += '^';
@@ -51,15 +61,21 @@ void AppendValue(std::string& out, const TIFValue& v, int depth) {
             out += "nil";
         }
         break;
-    case vkResourcePointer: out += "resource(" + std::to_string(v.Payload.Resource.Data) + ")"; break;
+    case vkResourcePointer:
+        out += "resource(" + std::to_string(v.Payload.Resource.Data) + ")";
+        break;
     case vkVariant:
         if (v.Payload.Ref && v.Payload.Ref->Type)
             AppendValue(out, *v.Payload.Ref, depth + 1);
         else
             out += "Null";
         break;
-    case vkReturnAddress: out += "return"; break;
-    default: out += "Null"; break; // a value that holds nothing
+    case vkReturnAddress:
+        out += "return";
+        break;
+    default:
+        out += "Null";
+        break; // a value that holds nothing
     }
 }
 

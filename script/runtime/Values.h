@@ -101,7 +101,9 @@ using TIFValueList = std::vector<TIFValue*>;
 
 // The kind of a value, or kNoKind when it holds nothing.
 inline constexpr std::uint8_t kNoKind = 0xFF;
-inline std::uint8_t KindOf(const TIFValue& v) { return v.Type ? std::uint8_t(v.Type->Kind) : kNoKind; }
+inline std::uint8_t KindOf(const TIFValue& v) {
+    return v.Type ? std::uint8_t(v.Type->Kind) : kNoKind;
+}
 
 // Values come from blocks of kBlockSize slots. A new block chains its free slots from the last
 // to the first; a block is freed as soon as its last value is; blocks with free slots are kept in
@@ -131,7 +133,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<TPoolBlock>> Blocks_; // every block; a block knows its index here
-    TPoolBlock* FreeHead_ = nullptr;                   // list of blocks with free slots
+    TPoolBlock* FreeHead_ = nullptr;                  // list of blocks with free slots
     std::size_t Live_ = 0;
     std::size_t Limit_;
 };
@@ -161,8 +163,10 @@ void ReleaseValue(TIFValuePool& pool, TIFValue* value);
 TValueResult CopyValue(TIFValuePool& pool, TIFValue& dest, const TIFValue& src);
 // dest := dest (operation) src; operations 0 add .. 9 xor (ocCalc's numbering).
 TValueResult CalcValues(TIFValue& dest, const TIFValue& src, std::uint8_t operation);
-// dest := Boolean(left (comparison) right); comparisons 0 ">=", 1 "<=", 2 ">", 3 "<", 4 "<>", 5 "=".
-TValueResult CompareValues(const TIFValue& left, const TIFValue& right, std::uint8_t comparison, TIFValue& dest);
+// dest := Boolean(left (comparison) right); comparisons 0 ">=", 1 "<=", 2 ">", 3 "<", 4 "<>", 5
+// "=".
+TValueResult CompareValues(const TIFValue& left, const TIFValue& right, std::uint8_t comparison,
+                           TIFValue& dest);
 
 // Element count of an array (0 without table and for other kinds).
 std::uint32_t GetArrayLength(const TIFValue& value);
@@ -174,9 +178,12 @@ bool SetArrayLength(TIFValuePool& pool, TIFValue& value, std::uint32_t length);
 // Owns one value of a pool and releases it at the end of its life.
 class TValueRef {
 public:
-    TValueRef(TIFValuePool& pool, const TIFTypeRec* type) : Pool_(&pool), Value_(CreateValue(pool, type)) {}
+    TValueRef(TIFValuePool& pool, const TIFTypeRec* type)
+        : Pool_(&pool), Value_(CreateValue(pool, type)) {}
     ~TValueRef() { ReleaseValue(*Pool_, Value_); }
-    TValueRef(TValueRef&& other) noexcept : Pool_(other.Pool_), Value_(other.Value_) { other.Value_ = nullptr; }
+    TValueRef(TValueRef&& other) noexcept : Pool_(other.Pool_), Value_(other.Value_) {
+        other.Value_ = nullptr;
+    }
     TValueRef& operator=(TValueRef&&) = delete;
     TValueRef(const TValueRef&) = delete;
 

@@ -19,16 +19,18 @@ struct CommandResult {
 
 // Runs lumivar-script with the arguments (the image path replaces "IMAGE"); stdout only.
 CommandResult RunTool(const std::string& image, std::string arguments) {
-    const std::filesystem::path file =
-        std::filesystem::path(::testing::TempDir()) / ("image-" + std::to_string(::getpid()) + ".bin");
+    const std::filesystem::path file = std::filesystem::path(::testing::TempDir()) /
+                                       ("image-" + std::to_string(::getpid()) + ".bin");
     std::ofstream(file, std::ios::binary) << image;
-    if (const auto at = arguments.find("IMAGE"); at != std::string::npos) arguments.replace(at, 5, file.string());
+    if (const auto at = arguments.find("IMAGE"); at != std::string::npos)
+        arguments.replace(at, 5, file.string());
     const std::string command = std::string(LUMIVAR_SCRIPT_TOOL) + " " + arguments + " 2>/dev/null";
     CommandResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.Output.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.Output.append(buffer, n);
     const int status = ::pclose(pipe);
     result.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::filesystem::remove(file);
@@ -67,8 +69,11 @@ struct CommandCase {
     int exit;
 };
 
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
+// clang-format off
 const CommandCase kCases[] = {
     {"DumpOfEveryKind", R"(main P0
 var T0
@@ -180,14 +185,16 @@ proc                                    ; P0, code at 68, 1 bytes
      3},
     {"DisasmWithoutImage", "", "disasm", "", 64},
 };
+// clang-format on
 
 class ImageCommands : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(ImageCommands, PrintAndExit) {
     const CommandCase& c = GetParam();
-    const std::string image = c.image.starts_with("main") ? Build(c.image.substr(0, c.image.find('\n') + 1) + kTypes +
-                                                                  c.image.substr(c.image.find('\n') + 1))
-                                                          : c.image;
+    const std::string image = c.image.starts_with("main")
+                                  ? Build(c.image.substr(0, c.image.find('\n') + 1) + kTypes +
+                                          c.image.substr(c.image.find('\n') + 1))
+                                  : c.image;
     const CommandResult r = RunTool(image, c.arguments);
     EXPECT_EQ(r.Output, c.output);
     EXPECT_EQ(r.Exit, c.exit);

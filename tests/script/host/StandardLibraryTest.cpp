@@ -15,7 +15,8 @@ class StandardLibraryTest : public testing::Test {
 protected:
     ~StandardLibraryTest() override { Clear(); }
     void Clear() {
-        for (TIFValue* v : stack) ReleaseValue(exec.Pool(), v);
+        for (TIFValue* v : stack)
+            ReleaseValue(exec.Pool(), v);
         stack.clear();
     }
     TIFValue* Push(TValueKind kind) {
@@ -82,7 +83,8 @@ TEST_F(StandardLibraryTest, SetAndGetArrayLength) {
     EXPECT_EQ(GetArrayLength(*array), 3u);
     SetInteger(*stack[0], -1);
     EXPECT_FALSE(Call("SETARRAYLENGTH"));
-    ReleaseValue(exec.Pool(), stack.front()); // GetArrayLength(var Arr): the array, then the result slot
+    ReleaseValue(exec.Pool(),
+                 stack.front()); // GetArrayLength(var Arr): the array, then the result slot
     stack.erase(stack.begin());
     TIFValue* result = PushInt(vkS32, 0);
     ASSERT_TRUE(Call("GETARRAYLENGTH"));

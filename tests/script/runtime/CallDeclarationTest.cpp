@@ -11,6 +11,7 @@ struct HeaderCase {
     std::optional<std::string> expected;
 };
 
+// clang-format off
 const HeaderCase kCases[] = {
     {"procedure P;", std::string("\0", 1)},
     {"procedure P", std::string("\0", 1)},
@@ -30,9 +31,11 @@ const HeaderCase kCases[] = {
     {"type T = Longint;", std::nullopt},
     {"", std::nullopt},
 };
+// clang-format on
 
 TEST(CallDeclarationFromHeader, Table) {
-    for (const HeaderCase& c : kCases) EXPECT_EQ(CallDeclarationFromHeader(c.header), c.expected) << c.header;
+    for (const HeaderCase& c : kCases)
+        EXPECT_EQ(CallDeclarationFromHeader(c.header), c.expected) << c.header;
 }
 
 } // namespace

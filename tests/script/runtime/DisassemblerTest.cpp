@@ -69,17 +69,20 @@ TEST(DisassembleImage, NoiseNeverReadsOutsideTheImage) {
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
         std::string mutated = image;
-        for (int i = 0; i < 4; ++i) mutated[random() % mutated.size()] = static_cast<char>(random());
+        for (int i = 0; i < 4; ++i)
+            mutated[random() % mutated.size()] = static_cast<char>(random());
         (void)DisassembleImage(mutated); // the sanitizer build checks the reads
     }
 }
 
 TEST(DisassembleCode, ConstantsOfUnknownTypesAndUnknownOperandKinds) {
     const std::uint8_t kinds[] = {vkS32};
-    const std::string code("\x00\x00\x00\x00\x00\x00\x01\x09\x00\x00\x00"  // ocAssign G0, T9: (no such type)
-                           "\x00\x07\x05\x00\x00\x00\x00\x00\x00\x00\x00", // ocAssign K7:5, G0
-                           22);
-    EXPECT_EQ(DisassembleCode(code, kinds), "  0000: ocAssign G0, T9:\n  000B: ocAssign K7:5, G0\n");
+    const std::string code(
+        "\x00\x00\x00\x00\x00\x00\x01\x09\x00\x00\x00"  // ocAssign G0, T9: (no such type)
+        "\x00\x07\x05\x00\x00\x00\x00\x00\x00\x00\x00", // ocAssign K7:5, G0
+        22);
+    EXPECT_EQ(DisassembleCode(code, kinds),
+              "  0000: ocAssign G0, T9:\n  000B: ocAssign K7:5, G0\n");
 }
 
 } // namespace

@@ -14,6 +14,7 @@ struct TextCase {
     std::string utf8; // expected text, written in UTF-8
 };
 
+// clang-format off
 const TextCase kCases[] = {
     {0, "", "No Error"},
     {1, "FOO", "Не могу импортировать FOO"},
@@ -45,10 +46,12 @@ const TextCase kCases[] = {
     {127, "", "Unknown error"},
     {130, "", "Неверный тип"}, // only the low seven bits count
 };
+// clang-format on
 
 TEST(ExecErrorToText, EveryCode) {
     for (const TextCase& c : kCases)
-        EXPECT_EQ(ExecErrorToText(std::uint8_t(c.code), c.param), Utf8ToCp1251(c.utf8)) << "code " << c.code;
+        EXPECT_EQ(ExecErrorToText(std::uint8_t(c.code), c.param), Utf8ToCp1251(c.utf8))
+            << "code " << c.code;
 }
 
 } // namespace

@@ -27,7 +27,8 @@ public:
 protected:
     void StepHook() override {
         ++Steps_;
-        if (Steps_ >= kMaxSteps || (Steps_ % 256 == 0 && std::chrono::steady_clock::now() - Start_ > kMaxTime))
+        if (Steps_ >= kMaxSteps ||
+            (Steps_ % 256 == 0 && std::chrono::steady_clock::now() - Start_ > kMaxTime))
             Stop(TExecError::CustomText, "fuzz budget");
     }
 

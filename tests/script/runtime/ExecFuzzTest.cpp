@@ -115,6 +115,7 @@ import 'STRSET' 'x'
 )",
 };
 
+// clang-format off
 constexpr std::uint32_t kInteresting[] = {0,          1,          2,          0x7F,       0x80,      0xFF,
                                           0xFFFF,     0x3FFFFFFF, 0x40000000, 0x5FFFFFFF, 0x60000000, 0x60000001,
                                           0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};

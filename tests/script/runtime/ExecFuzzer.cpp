@@ -6,6 +6,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    lumivar::script::testing::RunCandidate(std::string_view(reinterpret_cast<const char*>(data), size));
+    lumivar::script::testing::RunCandidate(
+        std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

@@ -14,8 +14,10 @@ namespace lumivar::script::testing {
 
 void RegisterTestRoutines(TScriptExec& exec) {
     RegisterStandardRoutines(exec);
-    exec.RegisterProc("FAIL", [](TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList&) { return false; },
-                      std::string(1, '\0'));
+    exec.RegisterProc(
+        "FAIL",
+        [](TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList&) { return false; },
+        std::string(1, '\0'));
     exec.RegisterProc(
         "THROW",
         [](TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList&) -> bool {
@@ -47,7 +49,8 @@ TOutcome RunImage(TScriptExec& exec, std::string_view image) {
     out.Proc = std::int32_t(exec.ErrorProc());
     out.Position = std::int32_t(exec.ErrorPosition());
     out.Param = exec.ErrorParam();
-    for (const TIFValue* g : exec.Globals()) out.Globals.push_back(ValueText(*g));
+    for (const TIFValue* g : exec.Globals())
+        out.Globals.push_back(ValueText(*g));
     return out;
 }
 

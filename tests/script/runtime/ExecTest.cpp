@@ -19,6 +19,7 @@ struct RunCase {
     std::vector<std::string> globals;
 };
 
+// clang-format off
 const RunCase kCases[] = {
     // --- conversions in ocAssign
     {"AssignS32FromOneCharString", R"(var T5
@@ -720,15 +721,19 @@ proc
   ocPushType T5
   ocReturn)", 11, 1, 7, {}},
 };
+// clang-format on
 
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ExecTest : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(ExecTest, Runs) {
     const RunCase& c = GetParam();
     const std::string image = Assemble(c.body);
-    EXPECT_EQ(AssembleImage(DisassembleImage(image).Text).Image, image) << "the listing does not assemble back";
+    EXPECT_EQ(AssembleImage(DisassembleImage(image).Text).Image, image)
+        << "the listing does not assemble back";
     TScriptExec exec;
     RegisterTestRoutines(exec);
     const TOutcome out = RunImage(exec, image);

@@ -20,7 +20,8 @@ std::string AssembleText(const std::string& text) {
 }
 
 std::string PutU32At(std::string image, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) image[at + i] = static_cast<char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        image[at + i] = static_cast<char>(v >> (8 * i));
     return image;
 }
 
@@ -38,8 +39,11 @@ struct LoadCase {
     std::string param;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
+// clang-format off
 const LoadCase kCases[] = {
     {"Empty", [] { return std::string(); }, 13, ""},
     {"MagicPrefixOnly", [] { return std::string("IFP"); }, 13, ""},
@@ -63,6 +67,7 @@ const LoadCase kCases[] = {
     {"UnknownImport", [] { return AssembleText("import 'NOPE'\n"); }, 1, "NOPE"},
     {"ImportNamesAreCaseSensitive", [] { return AssembleText("import 'strget'\n"); }, 1, "strget"},
 };
+// clang-format on
 
 class LoaderRefusal : public ::testing::TestWithParam<LoadCase> {};
 
@@ -132,7 +137,7 @@ TEST(Loader, BuildsTheTables) {
     EXPECT_EQ(exec.Procs()[2].Declaration, std::string("\1\1\0", 3)); // from the registration
     EXPECT_EQ(exec.Procs()[3].Declaration, "decl");                   // from the image
     ASSERT_EQ(exec.Globals().size(), 2u);
-    EXPECT_EQ(exec.Globals()[0]->Elements.size(), 2u); // records come with their fields
+    EXPECT_EQ(exec.Globals()[0]->Elements.size(), 2u);        // records come with their fields
     EXPECT_EQ(exec.Globals()[1]->Payload.Ref->Type, nullptr); // variants start null
     EXPECT_EQ(exec.MainProc(), 0u);
     EXPECT_EQ(exec.State(), TExecState::Ready);
@@ -142,7 +147,8 @@ TEST(Loader, BuildsTheTables) {
 TEST(Loader, TypeNestingLimitAtNAndNPlusOne) {
     for (std::size_t depth : {kMaxTypeDepth, kMaxTypeDepth + 1}) {
         std::string text = "type U8\n";
-        for (std::size_t i = 1; i < depth; ++i) text += "type Record T" + std::to_string(i - 1) + "\n";
+        for (std::size_t i = 1; i < depth; ++i)
+            text += "type Record T" + std::to_string(i - 1) + "\n";
         text += "var T" + std::to_string(depth - 1) + "\n";
         TScriptExec exec;
         EXPECT_EQ(exec.LoadImage(AssembleText(text)), depth == kMaxTypeDepth) << depth;
@@ -152,9 +158,11 @@ TEST(Loader, TypeNestingLimitAtNAndNPlusOne) {
 
 TEST(Loader, GlobalsBeyondThePoolAreOutOfMemory) {
     std::string text = "type S32\ntype Record";
-    for (int i = 0; i < 100; ++i) text += " T0";
+    for (int i = 0; i < 100; ++i)
+        text += " T0";
     text += "\n";
-    for (int i = 0; i < 100; ++i) text += "var T1\n";
+    for (int i = 0; i < 100; ++i)
+        text += "var T1\n";
     TScriptExec exec;
     exec.Pool().SetValueLimit(5000);
     EXPECT_FALSE(exec.LoadImage(AssembleText(text)));

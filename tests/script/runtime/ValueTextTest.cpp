@@ -19,7 +19,8 @@ TEST(PascalLiteral, RunsOfPrintableBytesAndCodes) {
         {"\x7F\xE0", "#127#224"},
         {" ~", "' ~'"},
     };
-    for (const auto& [bytes, text] : cases) EXPECT_EQ(PascalLiteral(bytes), text);
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(PascalLiteral(bytes), text);
 }
 
 TEST(FloatText, ShortestTextThatReadsBackAtThePrecision) {
@@ -33,7 +34,8 @@ TEST(FloatText, ShortestTextThatReadsBackAtThePrecision) {
 
 TEST(ValueText, NestedValuesPointersAndCycles) {
     TIFValuePool pool;
-    const TIFTypeRec s32 = MakeTypeRec(vkS32), variant = MakeTypeRec(vkVariant), pointer = MakeTypeRec(vkPointer);
+    const TIFTypeRec s32 = MakeTypeRec(vkS32), variant = MakeTypeRec(vkVariant),
+                     pointer = MakeTypeRec(vkPointer);
     const TIFTypeRec array = MakeArrayTypeRec(variant);
     const TIFTypeRec record = MakeRecordTypeRec({&s32, &array});
     TValueRef r(pool, &record), p(pool, &pointer);

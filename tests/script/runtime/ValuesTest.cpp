@@ -26,7 +26,8 @@ struct Operand {
 class Values {
 public:
     TIFValue* Make(const Operand& op) {
-        if (std::holds_alternative<std::monostate>(op.value)) return Keep(CreateValue(pool, Type(vkVariant)));
+        if (std::holds_alternative<std::monostate>(op.value))
+            return Keep(CreateValue(pool, Type(vkVariant)));
         TIFValue* v = Keep(CreateValue(pool, Type(op.kind)));
         if (auto* n = std::get_if<std::int64_t>(&op.value)) SetInteger(*v, *n);
         if (auto* x = std::get_if<long double>(&op.value)) SetFloat(*v, *x);
@@ -46,7 +47,8 @@ public:
         return v;
     }
     ~Values() {
-        for (TIFValue* v : owned) ReleaseValue(pool, v);
+        for (TIFValue* v : owned)
+            ReleaseValue(pool, v);
         EXPECT_EQ(pool.LiveCount(), 0u);
     }
 
@@ -57,12 +59,17 @@ public:
 
 std::string TextOf(const TIFValue& v) {
     if (KindOf(v) == vkString || KindOf(v) == vkPChar) return "'" + std::string(GetString(v)) + "'";
-    if (KindOf(v) >= vkSingle && KindOf(v) <= vkExtended) return std::to_string(double(GetFloat(v)));
+    if (KindOf(v) >= vkSingle && KindOf(v) <= vkExtended)
+        return std::to_string(double(GetFloat(v)));
     return std::to_string(GetInteger(v));
 }
 
-std::int64_t I(std::int64_t n) { return n; }
-long double F(long double x) { return x; }
+std::int64_t I(std::int64_t n) {
+    return n;
+}
+long double F(long double x) {
+    return x;
+}
 
 // --- CopyValue ---------------------------------------------------------------------------
 
@@ -74,6 +81,7 @@ struct CopyCase {
     std::string expected; // TextOf(dest) afterwards, when the copy succeeds
 };
 
+// clang-format off
 const CopyCase kCopyCases[] = {
     {"S32FromOneCharString", {vkS32, I(0)}, {vkString, std::string("A")}, TExecError::None, "65"},
     {"S32FromTwoCharString", {vkS32, I(0)}, {vkString, std::string("AB")}, TExecError::TypeMismatch, ""},
@@ -94,6 +102,7 @@ const CopyCase kCopyCases[] = {
     {"S32FromVariantString", {vkS32, I(0)}, {vkVariant, std::string("B")}, TExecError::None, "66"},
     {"PointerDest", {vkPointer, I(0)}, {vkS32, I(1)}, TExecError::TypeMismatch, ""},
 };
+// clang-format on
 
 class CopyValueTest : public testing::TestWithParam<CopyCase> {};
 
@@ -122,6 +131,7 @@ struct CalcCase {
     std::string expected;
 };
 
+// clang-format off
 const CalcCase kCalcCases[] = {
     {"U8AddWraps", {vkU8, I(255)}, 0, {vkS32, I(1)}, TExecError::None, "0"},
     {"S8AddWraps", {vkS8, I(127)}, 0, {vkS32, I(1)}, TExecError::None, "-128"},
@@ -172,6 +182,7 @@ const CalcCase kCalcCases[] = {
     {"UnknownOperation", {vkS32, I(1)}, 10, {vkS32, I(1)}, TExecError::InvalidParameter, ""},
     {"NullVariantSourceIsZero", {vkS32, I(5)}, 0, {vkVariant, std::monostate{}}, TExecError::None, "5"},
 };
+// clang-format on
 
 class CalcValuesTest : public testing::TestWithParam<CalcCase> {};
 
@@ -189,7 +200,9 @@ INSTANTIATE_TEST_SUITE_P(Table, CalcValuesTest, testing::ValuesIn(kCalcCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // What ocCompare hands to CompareValues: a variant's inner value (typeless when null).
-const TIFValue& Deref(const TIFValue* v) { return KindOf(*v) == vkVariant ? *v->Payload.Ref : *v; }
+const TIFValue& Deref(const TIFValue* v) {
+    return KindOf(*v) == vkVariant ? *v->Payload.Ref : *v;
+}
 
 // --- CompareValues -----------------------------------------------------------------------
 
@@ -204,6 +217,7 @@ struct CompareCase {
 
 const std::monostate kNull{};
 
+// clang-format off
 const CompareCase kCompareCases[] = {
     {"NullEqualsNull", {vkVariant, kNull}, 5, {vkVariant, kNull}, TExecError::None, true},
     {"NullNotUnequalNull", {vkVariant, kNull}, 4, {vkVariant, kNull}, TExecError::None, false},
@@ -228,6 +242,7 @@ const CompareCase kCompareCases[] = {
     {"ArrayLeft", {vkArray, I(0)}, 5, {vkS32, I(0)}, TExecError::TypeMismatch, false},
     {"UnknownComparison", {vkS32, I(1)}, 6, {vkS32, I(1)}, TExecError::InvalidParameter, false},
 };
+// clang-format on
 
 class CompareValuesTest : public testing::TestWithParam<CompareCase> {};
 
@@ -235,7 +250,8 @@ TEST_P(CompareValuesTest, ComparesByLeftKind) {
     const CompareCase& c = GetParam();
     Values v;
     TIFValue* flag = v.Make({vkU8, I(7)});
-    const TValueResult r = CompareValues(Deref(v.Make(c.left)), Deref(v.Make(c.right)), c.comparison, *flag);
+    const TValueResult r =
+        CompareValues(Deref(v.Make(c.left)), Deref(v.Make(c.right)), c.comparison, *flag);
     EXPECT_EQ(r.Code, c.code);
     EXPECT_EQ(GetInteger(*flag), r ? std::int64_t(c.expected) : 7);
 }
@@ -251,7 +267,8 @@ TEST(CompareValues, StoresIntoEveryIntegerWidthAndRefusesOthers) {
         EXPECT_EQ(GetInteger(*dest), 1);
     }
     TIFValue* text = v.Make({vkString, std::string("keep")});
-    EXPECT_EQ(CompareValues(*v.Make({vkS32, I(1)}), *v.Make({vkS32, I(1)}), 5, *text).Code, TExecError::TypeMismatch);
+    EXPECT_EQ(CompareValues(*v.Make({vkS32, I(1)}), *v.Make({vkS32, I(1)}), 5, *text).Code,
+              TExecError::TypeMismatch);
     EXPECT_EQ(GetString(*text), "keep");
 }
 
@@ -264,7 +281,8 @@ TEST(CopyValue, ArrayIntoRecordIsDeepAndGivesTheRecordTheElements) {
     const TIFTypeRec record = MakeRecordTypeRec({&s32});
     TIFValue* a = v.Keep(CreateValue(v.pool, &array));
     ASSERT_TRUE(SetArrayLength(v.pool, *a, 3));
-    for (std::int64_t i = 0; i < 3; ++i) SetInteger(*a->Elements[i], 10 + i);
+    for (std::int64_t i = 0; i < 3; ++i)
+        SetInteger(*a->Elements[i], 10 + i);
     TIFValue* r = v.Keep(CreateValue(v.pool, &record));
     ASSERT_TRUE(CopyValue(v.pool, *r, *a));
     ASSERT_EQ(r->Elements.size(), 3u);
@@ -290,9 +308,9 @@ TEST(CopyValue, FromAnElementOfItselfIsSafe) {
     TIFValue* a = v.Keep(CreateValue(v.pool, &array));
     ASSERT_TRUE(SetArrayLength(v.pool, *a, 1));
     ASSERT_TRUE(CopyValue(v.pool, *a->Elements[0], *v.Make({vkS32, I(42)})));
-    ASSERT_TRUE(CopyValue(v.pool, *holder, *a));                       // holder := array of variant
-    TIFValue* element = holder->Payload.Ref->Elements[0];               // holder[0], inside holder
-    ASSERT_TRUE(CopyValue(v.pool, *holder, *element));                  // holder := holder[0]
+    ASSERT_TRUE(CopyValue(v.pool, *holder, *a));          // holder := array of variant
+    TIFValue* element = holder->Payload.Ref->Elements[0]; // holder[0], inside holder
+    ASSERT_TRUE(CopyValue(v.pool, *holder, *element));    // holder := holder[0]
     EXPECT_EQ(GetInteger(*holder->Payload.Ref), 42);
     ASSERT_TRUE(CopyValue(v.pool, *a, *a));
     EXPECT_EQ(a->Elements.size(), 1u);
@@ -342,14 +360,16 @@ TEST(ValuePool, FiftyOneValuesUseTwoBlocksAndABlockGoesWithItsLastValue) {
     TIFValuePool pool;
     const TIFTypeRec s32 = MakeTypeRec(vkS32);
     std::vector<TIFValue*> values;
-    for (int i = 0; i < 50; ++i) values.push_back(CreateValue(pool, &s32));
+    for (int i = 0; i < 50; ++i)
+        values.push_back(CreateValue(pool, &s32));
     EXPECT_EQ(pool.BlockCount(), 1u);
     values.push_back(CreateValue(pool, &s32));
     EXPECT_EQ(pool.BlockCount(), 2u);
     ReleaseValue(pool, values.back());
     values.pop_back();
     EXPECT_EQ(pool.BlockCount(), 1u);
-    for (int i = 0; i < 49; ++i) ReleaseValue(pool, values[i]);
+    for (int i = 0; i < 49; ++i)
+        ReleaseValue(pool, values[i]);
     EXPECT_EQ(pool.BlockCount(), 1u);
     ReleaseValue(pool, values[49]);
     EXPECT_EQ(pool.BlockCount(), 0u);
@@ -360,11 +380,13 @@ TEST(ValuePool, AFullBlockThatFreesASlotServesTheNextValue) {
     TIFValuePool pool;
     const TIFTypeRec u8 = MakeTypeRec(vkU8);
     std::vector<TIFValue*> values;
-    for (int i = 0; i < 75; ++i) values.push_back(CreateValue(pool, &u8));
+    for (int i = 0; i < 75; ++i)
+        values.push_back(CreateValue(pool, &u8));
     TIFValue* fromFullBlock = values[10];
     ReleaseValue(pool, fromFullBlock);
     EXPECT_EQ(CreateValue(pool, &u8), fromFullBlock);
-    for (TIFValue* value : values) ReleaseValue(pool, value);
+    for (TIFValue* value : values)
+        ReleaseValue(pool, value);
     EXPECT_EQ(pool.BlockCount(), 0u);
 }
 
@@ -405,7 +427,8 @@ TEST(ReleaseValue, APointerGivesUpItsTargetAndLongChainsNeedNoRecursion) {
 
 TEST(CreateValue, RecordsGetTheirFieldsAndVariantsStartNull) {
     TIFValuePool pool;
-    const TIFTypeRec s32 = MakeTypeRec(vkS32), text = MakeTypeRec(vkString), variant = MakeTypeRec(vkVariant);
+    const TIFTypeRec s32 = MakeTypeRec(vkS32), text = MakeTypeRec(vkString),
+                     variant = MakeTypeRec(vkVariant);
     const TIFTypeRec inner = MakeRecordTypeRec({&s32, &variant});
     const TIFTypeRec outer = MakeRecordTypeRec({&inner, &text});
     EXPECT_EQ(outer.ValueCount, 6u);
@@ -467,7 +490,8 @@ TEST(SetArrayLength, BeyondThePoolFailsAndKeepsTheElements) {
 
 TEST(Payload, RawBytesAreLittleEndianAtTheKindsWidth) {
     TIFValuePool pool;
-    const TIFTypeRec u16 = MakeTypeRec(vkU16), ext = MakeTypeRec(vkExtended), text = MakeTypeRec(vkString);
+    const TIFTypeRec u16 = MakeTypeRec(vkU16), ext = MakeTypeRec(vkExtended),
+                     text = MakeTypeRec(vkString);
     TValueRef w(pool, &u16), e(pool, &ext), s(pool, &text);
     ASSERT_EQ(PayloadBytes(*w).size(), 2u);
     PayloadBytes(*w)[0] = 0x34;
