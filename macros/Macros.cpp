@@ -21,6 +21,7 @@ namespace {
 constexpr int kNameColumnWidth = 264;
 constexpr int kKeyColumnWidth = 123;
 constexpr int kSyntaxLabelHeight = 26;
+constexpr int kFormFontPoints = 8;
 
 // The memo shows line feeds; the table keeps the text's lines separated by CR.
 QString MemoTextOf(const QString& text) { return QString(text).replace('\r', '\n'); }
@@ -51,6 +52,10 @@ TfMacros::TfMacros(QWidget* parent)
     setObjectName("fMacros");
     setWindowTitle(QStringLiteral("Редактор макроподстановок"));
     setFixedSize(kClientWidth, kClientHeight);
+    // The dialog's pixel layout rests on an 8-point form font.
+    QFont formFont = font();
+    formFont.setPointSize(kFormFontPoints);
+    setFont(formFont);
 
     lbSintax_->setObjectName("LbSintax");
     lbSintax_->setAlignment(Qt::AlignCenter);

@@ -34,6 +34,7 @@ QIcon Swatch(const QColor& color) {
 }
 
 constexpr int kColorRole = Qt::UserRole;
+constexpr int kShownNameLength = 8;
 
 } // namespace
 
@@ -45,6 +46,9 @@ TColorPicker::TColorPicker(QWidget* parent) : QComboBox(parent) {
         addItem(Swatch(color), ColorToText(value).mid(2), color);
     }
     addItem(QStringLiteral("Другой..."));
+    // Wide enough for the common names; longer ones show in the open list.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(kShownNameLength);
     connect(this, &QComboBox::activated, this, &TColorPicker::activatedRow);
     SetSelected(Qt::black);
 }

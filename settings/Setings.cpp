@@ -25,6 +25,11 @@ namespace {
 
 constexpr int kSampleWidth = 333;
 constexpr int kSampleHeight = 47;
+constexpr int kFormFontPoints = 8;
+constexpr int kExtensionFieldWidth = 60;
+constexpr int kSpinWidth = 80;
+constexpr int kFontButtonWidth = 90;
+constexpr int kPageMargin = 6;
 
 // Typed letters become upper case; only what an extension can be registered with is taken.
 class ExtensionValidator : public QValidator {
@@ -55,6 +60,10 @@ TfSetings::TfSetings(QWidget* parent)
     setObjectName("fSetings");
     setWindowTitle(QStringLiteral("Параметры..."));
     setFixedSize(kClientWidth, kClientHeight);
+    // The dialog's pixel layout rests on an 8-point form font.
+    QFont formFont = font();
+    formFont.setPointSize(kFormFontPoints);
+    setFont(formFont);
 
     pages_->setObjectName("PageControl");
     pages_->addTab(createGeneralPage(), QStringLiteral("Общие"));
@@ -102,7 +111,6 @@ QWidget* TfSetings::createGeneralPage() {
     lbFont_->setFixedSize(kSampleWidth, kSampleHeight);
     lbFont_->setAlignment(Qt::AlignCenter);
     lbFont_->setAutoFillBackground(true);
-    lbFont_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     QPalette sample = lbFont_->palette();
     sample.setColor(QPalette::Window, Qt::white);
     lbFont_->setPalette(sample);
@@ -116,7 +124,7 @@ QWidget* TfSetings::createGeneralPage() {
     fontButton->setAutoDefault(false);
     connect(fontButton, &QPushButton::clicked, this, &TfSetings::Button1Click);
 
-    auto* grid = new QGridLayout(page);
+    auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Правая граница"), page), 0, 0);
     grid->addWidget(seRight_, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Цвет правой границы"), page), 0, 2);
@@ -125,9 +133,18 @@ QWidget* TfSetings::createGeneralPage() {
     grid->addWidget(seTabs_, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Цвет фона"), page), 1, 2);
     grid->addWidget(cmbFon_, 1, 3);
-    grid->addWidget(lbFont_, 2, 0, 1, 3);
-    grid->addWidget(fontButton, 2, 3, Qt::AlignVCenter);
+    seRight_->setFixedWidth(kSpinWidth);
+    seTabs_->setFixedWidth(kSpinWidth);
     grid->setColumnStretch(3, 1);
+    fontButton->setFixedWidth(kFontButtonWidth);
+    auto* sampleRow = new QHBoxLayout;
+    sampleRow->addWidget(lbFont_);
+    sampleRow->addWidget(fontButton, 0, Qt::AlignVCenter);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+    layout->addLayout(grid);
+    layout->addLayout(sampleRow);
+    layout->addStretch();
     return page;
 }
 
@@ -146,9 +163,10 @@ QWidget* TfSetings::createExtensionPage() {
     add->setAutoDefault(false);
     connect(add, &QPushButton::clicked, this, &TfSetings::RxSpeedButton1Click);
 
+    editExt_->setFixedWidth(kExtensionFieldWidth);
     auto* side = new QVBoxLayout;
     side->addWidget(editExt_);
-    side->addWidget(add);
+    side->addWidget(add, 0, Qt::AlignLeft);
     side->addStretch();
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(lbExtFile_, 1);
