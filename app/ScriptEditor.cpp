@@ -315,6 +315,9 @@ void TfScriptEditor::CreateStatusBar() {
 
 void TfScriptEditor::FormCreate() {
     SetScriptHost(nullptr);
+    CreateMacroParts();
+    CreateSearchDialogs();
+    CreateSetingsDialog();
     SelectSyntax(kSyntaxNone, actNoSintax);
     UpdateCaretPanels();
     FileCommandsCreate();

@@ -33,6 +33,14 @@ namespace script {
 class TScriptHost;
 }
 
+class TfMacros;
+class TfSetings;
+class TFindDialog;
+class TMacroExpander;
+class TPickList;
+class TReplaceDialog;
+class TSearchDialog;
+
 class TfScriptEditor : public QMainWindow {
     Q_OBJECT
 public:
@@ -146,6 +154,37 @@ public:
     void actSaveTextAndCloseExecute();
     void actClearMessageListExecute();
     void AboutClick();
+
+    // ==== Macro substitutions, search and replace, settings dialog (MacroHooks.cpp,
+    // Search.cpp, SetingsHooks.cpp).
+    TMacroExpander* AC = nullptr; // Ctrl+Shift+Z in Memo
+    TPickList* Cp_Ac = nullptr;   // the macro pick list, Ctrl+Shift+J
+    TPickList* CP = nullptr;      // the "User Function" list, Ctrl+Space
+    TfMacros* fMacros = nullptr;
+    TfSetings* fSetings = nullptr;
+    TFindDialog* FindDialog = nullptr;
+    TReplaceDialog* ReplaceDialog = nullptr;
+
+    // The settings value ("Macros" section) of a mode's macro list.
+    static QString SyntaxKey(int mode);
+    void BuildCompletionList();
+    void Cp_AcCodeCompletion();
+    void FindDialogFind(TSearchDialog* sender);
+    void ReplaceDialogReplace(bool all);
+    void actEditMacrosExecute();
+    void actFindExecute();
+    void actFindNextExecute();
+    void actFindReplaceExecute();
+    void actSetingsExecute();
+
+private:
+    // Part of creation step 2, before step 3 loads the first macro list.
+    void CreateMacroParts();
+    void CreateSearchDialogs();
+    void CreateSetingsDialog();
+
+public:
+    // ==== End of macro substitutions, search and replace, settings dialog.
 
     // ==== Files, recent files, recoding, stored settings and printing (FileCommands.cpp,
     // Recode.cpp, EditorSettings.cpp).

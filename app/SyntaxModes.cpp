@@ -83,9 +83,6 @@ void TfScriptEditor::SetSyntaxMode(int mode) {
     StoreMacros(false);
 }
 
-// The macro lists fill this in: they load (false) or save (true) the current mode's list.
-void TfScriptEditor::StoreMacros(bool) {}
-
 int TfScriptEditor::SyntaxOfExtension(const QString& ext) { return lumivar::SyntaxOfExtension(ext); }
 
 void TfScriptEditor::BuildFileFilters() {

@@ -61,7 +61,7 @@ const KeyCase kKeyCases[] = {
     {"Ctrl+Shift+Z is left to the macro expander", "", {0, 0},
      {Type("x"), {Qt::Key_Backspace, Alt}, {Qt::Key_Z, Ctrl | Shift}}, ""},
     {"Ctrl+Space and Ctrl+Shift+J insert nothing", "a", {0, 1},
-     {{Qt::Key_Space, Ctrl}, {Qt::Key_J, Ctrl | Shift}}, "a", {0, 1}},
+     {{Qt::Key_Space, Ctrl}, {Qt::Key_Escape}, {Qt::Key_J, Ctrl | Shift}, {Qt::Key_Escape}}, "a", {0, 1}},
     {"Enter breaks the line with auto-indent", "  abcd", {0, 4}, {{Qt::Key_Return}}, "  ab\n  cd", {1, 2}},
     {"Shift+Enter types no character", "abcd", {0, 2}, {{Qt::Key_Return, Shift}}, "abcd", {0, 2}},
     {"Ctrl+M breaks the line", "abcd", {0, 2}, {{Qt::Key_M, Ctrl}}, "ab\ncd", {1, 0}},
