@@ -230,6 +230,33 @@ TValueResult CopyInto(TIFValuePool& pool, TIFValue& dest, const TIFValue& src, i
     }
 }
 
+// The operations that are the same at every integer width: wrapping add, subtract and multiply,
+// and the bitwise ones. False for the others (division, modulo, shifts).
+template <class U> bool SameOnEveryWidth(U a, U b, std::uint8_t operation, U& r) {
+    switch (operation) {
+    case 0:
+        r = a + b;
+        return true;
+    case 1:
+        r = a - b;
+        return true;
+    case 2:
+        r = a * b;
+        return true;
+    case 7:
+        r = a & b;
+        return true;
+    case 8:
+        r = a | b;
+        return true;
+    case 9:
+        r = a ^ b;
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Integer arithmetic of kinds 1..6 on 32 bits; dest's value is widened by its own signedness and
 // the result is truncated back to its width. Overflow wraps, the lowest signed value divided by
 // -1 included (quotient the dividend, remainder 0).
@@ -240,39 +267,23 @@ TValueResult CalcInt32(TIFValue& dest, std::int32_t operand, std::uint8_t operat
     const auto sa = static_cast<std::int32_t>(a);
     const bool wraps = isSigned && sa == std::numeric_limits<std::int32_t>::min() && operand == -1;
     std::uint32_t r;
-    switch (operation) {
-    case 0:
-        r = a + b;
-        break;
-    case 1:
-        r = a - b;
-        break;
-    case 2:
-        r = a * b;
-        break;
-    case 3:
-        if (b == 0) return Fail(TExecError::DivisionByZero);
-        r = wraps ? a : isSigned ? static_cast<std::uint32_t>(sa / operand) : a / b;
-        break;
-    case 4:
-        if (b == 0) return Fail(TExecError::DivisionByZero);
-        r = wraps ? 0 : isSigned ? static_cast<std::uint32_t>(sa % operand) : a % b;
-        break;
-    case 5:
-        r = a << (b & 31);
-        break;
-    case 6:
-        r = a >> (b & 31);
-        break;
-    case 7:
-        r = a & b;
-        break;
-    case 8:
-        r = a | b;
-        break;
-    default:
-        r = a ^ b;
-        break;
+    if (!SameOnEveryWidth(a, b, operation, r)) {
+        switch (operation) {
+        case 3:
+            if (b == 0) return Fail(TExecError::DivisionByZero);
+            r = wraps ? a : isSigned ? static_cast<std::uint32_t>(sa / operand) : a / b;
+            break;
+        case 4:
+            if (b == 0) return Fail(TExecError::DivisionByZero);
+            r = wraps ? 0 : isSigned ? static_cast<std::uint32_t>(sa % operand) : a % b;
+            break;
+        case 5:
+            r = a << (b & 31);
+            break;
+        default:
+            r = a >> (b & 31);
+            break;
+        }
     }
     SetInteger(dest, r);
     return {};
@@ -293,39 +304,20 @@ TValueResult CalcInt64(TIFValue& dest, std::int64_t operand, std::uint8_t operat
     const auto b = static_cast<std::uint64_t>(operand);
     const bool wraps = sa == std::numeric_limits<std::int64_t>::min() && operand == -1;
     std::uint64_t r;
-    switch (operation) {
-    case 0:
-        r = a + b;
-        break;
-    case 1:
-        r = a - b;
-        break;
-    case 2:
-        r = a * b;
-        break;
-    case 3:
-        if (b == 0) return Fail(TExecError::DivisionByZero);
-        r = wraps ? a : static_cast<std::uint64_t>(sa / operand);
-        break;
-    case 4:
-        if (b == 0) return Fail(TExecError::DivisionByZero);
-        r = wraps ? 0 : static_cast<std::uint64_t>(sa % operand);
-        break;
-    case 5:
-        r = Shift64(a, operand, true);
-        break;
-    case 6:
-        r = Shift64(a, operand, false);
-        break;
-    case 7:
-        r = a & b;
-        break;
-    case 8:
-        r = a | b;
-        break;
-    default:
-        r = a ^ b;
-        break;
+    if (!SameOnEveryWidth(a, b, operation, r)) {
+        switch (operation) {
+        case 3:
+            if (b == 0) return Fail(TExecError::DivisionByZero);
+            r = wraps ? a : static_cast<std::uint64_t>(sa / operand);
+            break;
+        case 4:
+            if (b == 0) return Fail(TExecError::DivisionByZero);
+            r = wraps ? 0 : static_cast<std::uint64_t>(sa % operand);
+            break;
+        default:
+            r = Shift64(a, operand, operation == 5);
+            break;
+        }
     }
     SetInteger(dest, static_cast<std::int64_t>(r));
     return {};
