@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#include <unistd.h>
 
 using namespace lumivar::script::cli;
 
@@ -15,7 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path TempFile(const std::string& name) { return fs::path(testing::TempDir()) / name; }
+// Names carry the process id: ctest runs the tests of this file in parallel processes.
+fs::path TempFile(const std::string& name) {
+    return fs::path(testing::TempDir()) / (std::to_string(::getpid()) + "-" + name);
+}
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 using namespace lumivar::script::cli;
 
@@ -19,7 +22,8 @@ struct Listing {
 
 Listing RunOn(const std::string& bytes) {
     const std::filesystem::path path =
-        std::filesystem::path(testing::TempDir()) / "tokens-input.pas";
+        std::filesystem::path(testing::TempDir()) /
+        ("tokens-input-" + std::to_string(::getpid()) + ".pas");
     std::ofstream(path, std::ios::binary) << bytes;
     testing::internal::CaptureStdout();
     const int rc = RunTokens({path.string()});
