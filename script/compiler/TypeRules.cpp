@@ -166,8 +166,10 @@ TTypeNo TCompilerCore::ResultTypeOf(const TOperandInfo& left, const TOperandInfo
     const TIFPSType* a = UsedType(left.Type);
     const TIFPSType* b = UsedType(right.Type);
     if (!a || !b) return kNoType;
-    const TTypeNo boolean = BooleanTypeNo();
-    const bool bothBoolean = left.Type == boolean && right.Type == boolean;
+    // An operand of the Boolean type is already used, so comparing the records finds it
+    // without adding BOOLEAN to the image's types; only a Boolean result adds it.
+    const TIFPSType* booleanType = TypeAt(BooleanType);
+    const bool bothBoolean = a == booleanType && b == booleanType;
     const TResultRule rule =
         ResultTypeRule(op, a->BaseType, b->BaseType, left.Type == right.Type, bothBoolean);
 
@@ -188,7 +190,7 @@ TTypeNo TCompilerCore::ResultTypeOf(const TOperandInfo& left, const TOperandInfo
     case TResultRule::Right:
         return right.Type;
     case TResultRule::Boolean:
-        return boolean;
+        return BooleanTypeNo();
     case TResultRule::String:
         return GetTypeForBase(btString);
     case TResultRule::None:

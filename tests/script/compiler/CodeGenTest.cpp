@@ -226,8 +226,8 @@ const CodeCase kCodeCases[] = {
 34 ocReturn
 )"},
     {"NegatedElementGoesThroughAPointer", "var A: array of Integer; X, I: Integer; begin X := -A[I + 1]; end.", 0,
-     R"(0 ocPushType 3
-5 ocPushType 4
+     R"(0 ocPushType 2
+5 ocPushType 3
 10 ocAssign L2, G2
 21 ocCalc 0, L2, #0:1
 37 ocSetPointer L1, G0[L2]

@@ -105,7 +105,7 @@ const TreeCase kTreeCases[] = {
     {"LowAndHighOfAnEnumeration", "type T = (P, Q, R);", "High(T)", "#0:2"},
     {"LowOfAVariable", "type T = (P, Q, R); var V: T;", "Low(V)", "#0:0"},
     {"OrdOfACharacterConstant", "var I: Integer;", "Ord('A')", "cast3(#2:65.)"},
-    {"ChrOfAnInteger", "var I: Integer;", "Chr(I + 1)", "cast2((G0 + #0:1):0)"},
+    {"ChrOfAnInteger", "var I: Integer;", "Chr(I + 1)", "cast1((G0 + #0:1):0)"},
     {"ArrayConstructor", kVars, "[A, 1, B + C]", "[G0, #0:1, (G1 + G2):0]"},
     {"NilLiteral", kVars, "nil", "nil"},
     {"CastToAType", kVars, "Byte(A)", "cast2(G0)"},

@@ -145,6 +145,20 @@ TEST(ImageWriter, ElementAndFieldTypesComeBeforeTheirContainers) {
     EXPECT_EQ(image->Vars[1].Type, 3u);
 }
 
+// BOOLEAN reaches the image only through an operation whose result is Boolean.
+TEST(ImageWriter, BooleanTypeComesOnlyWithABooleanResult) {
+    TScriptCompiler compiler;
+    ASSERT_TRUE(compiler.Compile("var X: Integer; begin X := X * 2 + 1; end."));
+    auto image = ImageOf(compiler);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->Types.size(), 1u); // LONGINT
+    ASSERT_TRUE(compiler.Compile("var X: Integer; B: Boolean; begin B := X > 1; end."));
+    image = ImageOf(compiler);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->Types.size(), 2u); // LONGINT, BOOLEAN
+    EXPECT_EQ(image->Types[1].Kind, 1);
+}
+
 TEST(ImageWriter, SecondProcedureCodeFollowsTheFirst) {
     TScriptCompiler compiler;
     ASSERT_TRUE(compiler.Compile("procedure A; begin end; procedure B; begin end; begin A; B; end."));
