@@ -51,7 +51,9 @@ constexpr std::optional<TOperator> BinaryOperatorOf(TPasToken t) {
     }
 }
 
-// ";" "," ")" "]" ELSE END TO end any expression.
+// ";" "," ")" "]" ELSE END TO end any expression, and so do UNTIL, EXCEPT and FINALLY: no
+// expression continues with them, and the last statement before them needs no ";" (as in
+// "repeat X := X + 1 until X > 5").
 constexpr bool EndsAnyExpression(TPasToken t) {
     switch (t) {
     case ttSemicolon:
@@ -61,6 +63,9 @@ constexpr bool EndsAnyExpression(TPasToken t) {
     case ttElse:
     case ttEnd:
     case ttTo:
+    case ttUntil:
+    case ttExcept:
+    case ttFinally:
         return true;
     default:
         return false;

@@ -70,6 +70,10 @@ const RunCase kRunCases[] = {
      "var I, S: Integer; begin while I < 10 do begin I := I + 1; if I = 3 then continue; if I = 6 then break; S := S + I; end; end.",
      "6 12"},
     {"RepeatUntil", "var I: Integer; begin repeat I := I + 2; until I >= 7; end.", "8"},
+    {"LastStatementsBeforeUntilExceptFinallyNeedNoSemicolon",
+     "var I, Y: Integer; begin repeat I := I + 2 until I >= 7; try Y := I div (I - I) except Y := 1 end; "
+     "try Y := Y + 1 finally Y := Y * 10 end; end.",
+     "8 20"},
     {"CaseWithElse",
      "var X, Y, Z: Integer; begin X := 2; case X of 1: Y := 10; 2: Y := 20; else Y := 30; end; "
      "case X + 5 of 1: Z := 1; else Z := 2; end; end.",
