@@ -1,8 +1,8 @@
-// Constant folding by the left operand's kind. The left constant is the accumulator; the
-// right one is read in the category the left kind needs (integer, real or string), and a
-// right operand of another category is a type mismatch. Pairs the folding rules do not list
-// go to the executor's own calculation rules, so that a folded value always equals what the
-// same operation would give at run time.
+// Constant folding. The left constant is the accumulator. For the left kinds the folding rules
+// list, the right operand must fall in the category the left kind reads it in (integer, real
+// or string), else it is a type mismatch. The operation itself is always the executor's own
+// calculation or comparison, so a folded value equals what the same operation gives at run
+// time and each operation has a single implementation.
 #include "script/compiler/ConstFold.h"
 
 #include "script/compiler/ConstValues.h"
@@ -10,9 +10,6 @@
 #include "script/runtime/Values.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
-#include <optional>
 
 namespace lumivar::script {
 
@@ -20,7 +17,6 @@ namespace {
 
 constexpr std::uint8_t kStringKind = btString;
 const char* const kOverflowText = "Floating point overflow";
-const char* const kInvalidOpText = "Invalid floating point operation";
 
 bool IsStringValueKind(std::uint8_t k) {
     return k == vkString || k == vkPChar;
@@ -57,140 +53,16 @@ bool TableListsLeftKind(TOperator op, std::uint8_t left) {
     }
 }
 
-// The right operand read as an integer: kinds 1..6 only, extended to 32 bits by its signedness.
-std::optional<std::uint32_t> RightAsInteger(TFoldType right, std::string_view data) {
-    if (!IsSmallInteger(right.Kind)) return std::nullopt;
-    return std::uint32_t(
-        ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
-}
-
-// The right operand read as a real: kinds 1..9, integers by their signedness.
-std::optional<long double> RightAsReal(TFoldType right, std::string_view data) {
-    if (IsSmallInteger(right.Kind))
-        return static_cast<long double>(
-            ReadRawInteger(data, IntegerKindWidth(right.Kind), IsSignedIntegerKind(right.Kind)));
-    if (IsRealKind(right.Kind)) return ReadRawReal(data, right.Kind);
-    return std::nullopt;
-}
-
-// The right operand read as a string: STRING gives its characters, CHAR its one character.
-std::optional<std::string> RightAsString(TFoldType right, std::string_view data) {
-    if (right.Kind == kStringKind) return std::string(data);
-    if (right.Kind == btChar) return std::string(data.substr(0, 1));
-    return std::nullopt;
-}
-
-long double LargestOf(std::uint8_t realKind) {
-    switch (realKind) {
-    case btSingle:
-        return std::numeric_limits<float>::max();
-    case btDouble:
-        return std::numeric_limits<double>::max();
-    default:
-        return std::numeric_limits<long double>::max();
-    }
+// Whether the right operand falls in the category the listed left kind reads it in:
+// integers take kinds 1..6, reals kinds 1..9, strings STRING or CHAR.
+bool RightFitsCategory(std::uint8_t left, std::uint8_t right) {
+    if (left == kStringKind) return right == kStringKind || right == btChar;
+    if (IsRealKind(left)) return IsSmallInteger(right) || IsRealKind(right);
+    return IsSmallInteger(right);
 }
 
 std::string BooleanData(bool b) {
     return std::string(1, b ? '\1' : '\0');
-}
-
-template <typename T> bool Compare(TOperator op, T l, T r) {
-    switch (op) {
-    case opGE:
-        return l >= r;
-    case opLE:
-        return l <= r;
-    case opGT:
-        return l > r;
-    case opLT:
-        return l < r;
-    case opNE:
-        return l != r;
-    default:
-        return l == r;
-    }
-}
-
-TFoldStatus FoldSmallInteger(TOperator op, std::uint8_t kind, std::string& leftData,
-                             std::uint32_t r) {
-    const std::size_t width = IntegerKindWidth(kind);
-    const bool isSigned = IsSignedIntegerKind(kind);
-    // The left value widened to 32 bits by its own signedness.
-    const auto l = std::uint32_t(ReadRawInteger(leftData, width, isSigned));
-    const auto sl = std::int32_t(l);
-    const auto sr = std::int32_t(r);
-    std::uint32_t v = 0;
-    switch (op) {
-    case opAdd:
-        v = l + r;
-        break;
-    case opSub:
-        v = l - r;
-        break;
-    case opMul:
-        v = l * r;
-        break;
-    case opDiv:
-    case opMod:
-        if (r == 0) return DivideByZero();
-        if (!isSigned) {
-            v = op == opDiv ? l / r : l % r;
-        } else if (sl == INT32_MIN && sr == -1) {
-            v = op == opDiv ? l : 0; // wraps: integer overflow is not detected
-        } else {
-            v = std::uint32_t(op == opDiv ? sl / sr : sl % sr);
-        }
-        break;
-    case opShl:
-        v = l << (r % 32);
-        break;
-    case opShr:
-        v = l >> (r % 32);
-        break; // logical, on the widened value
-    case opAnd:
-        v = l & r;
-        break;
-    case opOr:
-        v = l | r;
-        break;
-    case opXor:
-        v = l ^ r;
-        break;
-    default:
-        leftData = isSigned ? BooleanData(Compare(op, sl, sr)) : BooleanData(Compare(op, l, r));
-        return {};
-    }
-    leftData = WriteRawInteger(v, width);
-    return {};
-}
-
-TFoldStatus FoldReal(TOperator op, std::uint8_t kind, std::string& leftData, long double r) {
-    const long double l = ReadRawReal(leftData, kind);
-    long double v = 0;
-    switch (op) {
-    case opAdd:
-        v = l + r;
-        break;
-    case opSub:
-        v = l - r;
-        break;
-    case opMul:
-        v = l * r;
-        break;
-    case opDiv:
-        if (r == 0) return DivideByZero();
-        v = l / r;
-        break;
-    default:
-        leftData = BooleanData(Compare(op, l, r));
-        return {};
-    }
-    // Rounding to the left kind overflows where the extended result exceeds that kind's range.
-    if (std::isnan(v)) return {ceMathError, kInvalidOpText};
-    if (std::isinf(v) || std::fabs(v) > LargestOf(kind)) return {ceMathError, kOverflowText};
-    leftData = WriteRawReal(v, kind);
-    return {};
 }
 
 // A constant's bytes into a runtime value of its value kind, and back.
@@ -226,8 +98,8 @@ TFoldStatus FromRuntime(const TValueResult& r) {
     }
 }
 
-// Pairs the folding table does not list: the executor's CalcValues and CompareValues on
-// runtime values of the operands' value kinds.
+// The operation itself: the executor's CalcValues and CompareValues on runtime values of the
+// operands' value kinds, so that a folded value is what the same operation gives at run time.
 TFoldStatus FoldByRuntimeRules(TOperator op, TFoldType left, std::string& leftData, TFoldType right,
                                std::string_view rightData) {
     if (left.ValueKind == vkReturnAddress || right.ValueKind == vkReturnAddress) return Mismatch();
@@ -256,22 +128,9 @@ TFoldStatus FoldByRuntimeRules(TOperator op, TFoldType left, std::string& leftDa
 
 TFoldStatus FoldValues(TOperator op, TFoldType left, std::string& leftData, TFoldType right,
                        std::string_view rightData) {
-    if (!TableListsLeftKind(op, left.Kind))
-        return FoldByRuntimeRules(op, left, leftData, right, rightData);
-    if (left.Kind == kStringKind) { // only "+" is listed for strings
-        const std::optional<std::string> r = RightAsString(right, rightData);
-        if (!r) return Mismatch();
-        leftData += *r;
-        return {};
-    }
-    if (IsRealKind(left.Kind)) {
-        const std::optional<long double> r = RightAsReal(right, rightData);
-        if (!r) return Mismatch();
-        return FoldReal(op, left.Kind, leftData, *r);
-    }
-    const std::optional<std::uint32_t> r = RightAsInteger(right, rightData);
-    if (!r) return Mismatch();
-    return FoldSmallInteger(op, left.Kind, leftData, *r);
+    if (TableListsLeftKind(op, left.Kind) && !RightFitsCategory(left.Kind, right.Kind))
+        return Mismatch();
+    return FoldByRuntimeRules(op, left, leftData, right, rightData);
 }
 
 bool ApplyUnary(std::uint8_t kind, std::string& data, TUnaryOp op) {
