@@ -429,11 +429,9 @@ bool TCompilerCore::SameVar(const TExprNode& a, const TExprNode& b) const {
         const TSelector& x = a.Path[i];
         const TSelector& y = b.Path[i];
         if (x.Kind != y.Kind) return false;
-        if (x.Kind == pkVarIndex) {
-            if (!x.Index || !y.Index || x.Index->Flags || y.Index->Flags || !SameVar(*x.Index, *y.Index)) return false;
-        } else if (x.Value != y.Value) {
-            return false;
-        }
+        // The value of an index selector is its index expression itself: two expressions
+        // parsed apart never agree, even when they read alike.
+        if (x.Kind == pkVarIndex ? x.Index != y.Index : x.Value != y.Value) return false;
     }
     return true;
 }

@@ -147,10 +147,8 @@ TTypeNo TCompilerCore::ReadArrayType(const std::string& name, TIfPascalParser& p
     try {
         element = ReadType({}, p);
     } catch (const TCompileFailure&) {
-        // One error 0 in addition to the element's error, not one per level of nested arrays.
-        const bool already = !Messages.empty() && Messages.back().Kind == mkError &&
-                             Messages.back().Code == ceUnknownIdentifier && Messages.back().Param.empty();
-        if (&p == &Parser && !already) MakeError(ceUnknownIdentifier, {});
+        // Every array level whose element fails adds an error 0 after the element's own error.
+        if (&p == &Parser) MakeError(ceUnknownIdentifier, {});
         throw;
     }
     if (name.empty()) {
@@ -240,7 +238,9 @@ TDecl TCompilerCore::ReadSignature(TIfPascalParser& p, bool isFunction) {
     TDecl signature;
     if (p.Token == ttOpenRound) {
         p.Next();
-        while (p.Token != ttCloseRound) {
+        // "()" has no groups; after a ";" another group must follow.
+        bool groupNext = p.Token != ttCloseRound;
+        while (groupNext) {
             char mode = kModeValue;
             if (p.Token == ttConst) {
                 p.Next();
@@ -260,7 +260,8 @@ TDecl TCompilerCore::ReadSignature(TIfPascalParser& p, bool isFunction) {
             p.Next();
             const TTypeNo t = readTypeName();
             for (std::string& n : names) signature.Params.push_back({mode, std::move(n), t});
-            if (p.Token == ttSemicolon) {
+            groupNext = p.Token == ttSemicolon;
+            if (groupNext) {
                 p.Next();
             } else if (p.Token != ttCloseRound) {
                 ErrorOn(p, ceSemicolonExpected);

@@ -273,7 +273,7 @@ void TCompilerCore::CompileFor() {
     TNodePtr var = ResolveIdentifier(rmVariable);
     const TTypeNo varType = TypeOfNode(*var);
     const std::uint8_t kind = KindOf(varType);
-    if (var->Kind != nkVariable || kind < btU8 || kind > btS32) Error(ceTypeMismatch, {}, var->Position);
+    if (var->Kind != nkVariable || kind < btU8 || kind > btS32) Error(ceTypeMismatch); // at the token after V
     Expect(ttAssignment, ceAssignmentExpected);
     Parser.Next();
     TNodePtr from = ParseExpression(ttDownto);

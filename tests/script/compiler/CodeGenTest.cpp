@@ -356,6 +356,20 @@ const CodeCase kCodeCases[] = {
 90 ocPop
 91 ocReturn
 )"},
+    // An element selected by a variable index is never the same variable as another such
+    // element (the index expressions are parsed apart): the negation goes through a copy.
+    {"NegatedElementByIndexIntoItself", "var A: array of Integer; I: Integer; begin A[I] := -A[I]; end.", 0,
+     R"(0 ocPushType 0
+5 ocAssign L1, G0[G1]
+20 ocNegate L1
+26 ocAssign G0[G1], L1
+41 ocPop
+42 ocReturn
+)"},
+    {"NegatedElementByConstantIntoItself", "var A: array of Integer; begin A[1] := -A[1]; end.", 0,
+     R"(0 ocNegate G0[1]
+10 ocReturn
+)"},
     {"ArrayConstructor", "var A: array of Integer; begin A := [1, 2, 3]; end.", 0,
      R"(0 ocPushType 1
 5 ocPushType 0

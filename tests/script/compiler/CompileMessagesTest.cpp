@@ -42,6 +42,11 @@ const MessageCase kMessageCases[] = {
     {"EnumerationNotClosed", "type E = (A; begin end.", "failed: 11 1 13"},
     {"UnknownTypeName", "var X: Foo; begin end.", "failed: 7 1 12 Foo"},
     {"UnknownArrayElementAddsError0", "var X: array of Foo; begin end.", "failed: 16 1 12 Foo; 16 1 0"},
+    // Each array level whose element fails adds its own error 0.
+    {"NestedArrayElementAddsError0PerLevel", "var X: array of array of Foo; begin end.",
+     "failed: 25 1 12 Foo; 25 1 0; 25 1 0"},
+    {"ProceduralTypeGroupAfterSemicolon", "type P = procedure(A: Integer;); begin end.", "failed: 30 1 1"},
+    {"ProceduralTypeEmptyParentheses", "type P = procedure(); var X: P; begin X := X; end.", "ok"},
     {"ArrayWithoutOf", "var X: array Integer; begin end.", "failed: 13 1 24"},
     {"TypeWithoutEqual", "type T Integer; begin end.", "failed: 7 1 23"},
     {"VarGroupWithEmptyName", "var I, : Integer; begin end.", "failed: 7 1 1"},
@@ -135,7 +140,9 @@ const MessageCase kMessageCases[] = {
     {"OfExpected", "var I: Integer; begin case I; end.", "failed: 28 1 24"},
     {"SecondExceptPart", "var I: Integer; begin try I := 1; except I := 2; except end; end.", "failed: 49 1 28"},
     {"AssignmentExpected", "var I: Integer; begin I = 1; end.", "failed: 24 1 16"},
-    {"ForVariableMustBeSmallInteger", "var I: Int64; begin for I := 1 to 2 do; end.", "failed: 24 1 14"},
+    // The FOR variable's type is refused at the token after the variable (the ":=").
+    {"ForVariableMustBeSmallInteger", "var I: Int64; begin for I := 1 to 2 do; end.", "failed: 26 1 14"},
+    {"ForVariableOfAnEnumeration", "var B: Boolean; begin for B := False to True do; end.", "failed: 28 1 14"},
     {"CaseElseNeedsEnd", "var I: Integer; begin case I of 1: I := 2; else I := 3; I := 4; end; end.", "failed: 56 1 28"},
 };
 
