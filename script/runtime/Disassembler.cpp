@@ -256,6 +256,11 @@ TListing DisassembleImage(std::string_view image) {
         AddLine(out, "var T" + std::to_string(v.Type) + ExportText(v.HasExportName, v.ExportName),
                 "G" + std::to_string(i));
     }
+    // Code blocks are listed in table order as long as each starts at or after the end of the
+    // one listed before, as in every image the compiler writes; a block that goes back into
+    // code already listed is only named, so that the listing of an image whose procedures all
+    // claim the same bytes stays as small as the image.
+    std::uint64_t listedEnd = 0;
     for (std::size_t i = 0; i < layout.Procs.size(); ++i) {
         const TImageProcRecord& p = layout.Procs[i];
         const std::string number = "P" + std::to_string(i);
@@ -269,12 +274,18 @@ TListing DisassembleImage(std::string_view image) {
             (p.Flags & kProcHasExtra)
                 ? " export " + PascalLiteral(p.Name) + " " + PascalLiteral(p.Declaration)
                 : "";
-        const bool inside = std::uint64_t(p.CodeOffset) + p.CodeLength <= image.size();
+        const std::uint64_t end = std::uint64_t(p.CodeOffset) + p.CodeLength;
+        const bool inside = end <= image.size();
+        const bool listed = inside && p.CodeOffset >= listedEnd;
         AddLine(out, "proc" + exported,
                 number + ", code at " + std::to_string(p.CodeOffset) + ", " +
                     std::to_string(p.CodeLength) + " bytes" +
-                    (inside ? "" : ", outside the image"));
-        if (inside) out += DisassembleCode(image.substr(p.CodeOffset, p.CodeLength), kinds);
+                    (!inside  ? ", outside the image"
+                     : listed ? ""
+                              : ", overlapping code listed before"));
+        if (!listed) continue;
+        out += DisassembleCode(image.substr(p.CodeOffset, p.CodeLength), kinds);
+        listedEnd = end;
     }
     if (fault) {
         listing.Malformed = true;

@@ -51,6 +51,7 @@ void TScriptExec::Unload() {
         ReleaseValue(Pool_, v);
     GlobalList_.clear();
     ProcList_.clear();
+    Image_.clear();
     TypeList_.clear();
     MainProc_ = kNoProc;
     CurrentProc_ = nullptr;
@@ -93,6 +94,7 @@ bool TScriptExec::LoadImage(std::string_view image) {
     try {
         fault = ReadImageLayout(image, layout);
         if (!fault) {
+            Image_.assign(image);
             BuildTypes(layout, TypeList_);
             ProcList_.reserve(layout.Procs.size());
             for (const TImageProcRecord& p : layout.Procs) {
@@ -112,7 +114,7 @@ bool TScriptExec::LoadImage(std::string_view image) {
                     entry.NativeAddress = reg->NativeAddress;
                     entry.CallingConvention = reg->CallingConvention;
                 } else {
-                    entry.Code.assign(image.substr(p.CodeOffset, p.CodeLength));
+                    entry.Code = std::string_view(Image_).substr(p.CodeOffset, p.CodeLength);
                     entry.ExportName = p.Name;
                     entry.ExportDecl = p.Declaration;
                 }
@@ -146,7 +148,6 @@ bool TScriptExec::LoadImage(std::string_view image) {
 bool TScriptExec::Run() {
     if (State_ == TExecState::Running) return false; // a routine called by the run itself
     TryStack_.clear();
-    PendingReturn_ = kNoPosition;
     SetError(kNoProc, kNoPosition, 0, {});
     if (State_ == TExecState::Ready) {
         if (MainProc_ == kNoMainProc) return false;
@@ -241,19 +242,20 @@ void TScriptExec::SetError(std::uint32_t proc, std::uint32_t position, std::uint
     ErrorCode_ = code;
     ErrorParam_ = std::move(param);
     if (code == 0 || State_ != TExecState::Running) return;
-    PendingReturn_ = kNoPosition; // an error abandons a return that was running finally blocks
     while (!TryStack_.empty()) {
         TIFTryFrame& frame = TryStack_.back();
         CutStack(frame.StackSize);
         StackBase_ = frame.StackBase;
         CurrentProc_ = frame.Proc;
         frame.InExcept = false;
+        frame.ReturnPos = kNoTryOffset; // an error abandons a return that was running its finally
         for (std::uint32_t* pos : {&frame.FinallyPos, &frame.ExceptPos, &frame.Finally2Pos}) {
             if (*pos == kNoTryOffset) continue;
             Position_ = *pos;
             *pos = kNoTryOffset;
             frame.InExcept = pos == &frame.ExceptPos;
-            return; // the error stays pending while the block runs
+            frame.Error = {code, proc, position, ErrorParam_};
+            return; // the error stays pending with the frame while the block runs
         }
         TryStack_.pop_back();
     }

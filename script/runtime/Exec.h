@@ -49,7 +49,7 @@ struct TIFRegisteredProc {
 // what their registration gave them.
 struct TIFProcEntry {
     bool Imported = false;
-    std::string Code;       // script procedure: its instruction stream
+    std::string_view Code;  // script procedure: its instruction stream, inside the loaded image
     std::string ExportName; // script procedure with an export record
     std::string ExportDecl;
     std::string Name;        // imported: the name it is bound by
@@ -59,17 +59,30 @@ struct TIFProcEntry {
     TCallingConvention CallingConvention = TCallingConvention::Register;
 };
 
+// An error a try block's handlers run for: reported again to the next frame when the frame is
+// done, unless its except block handles it. Code 0: none.
+struct TPendingError {
+    std::uint8_t Code = 0;
+    std::uint32_t Proc = 0;
+    std::uint32_t Position = 0;
+    std::string Param;
+};
+
 // An active try block. Positions are absolute code offsets, kNoTryOffset once used or absent.
+// The pending error and the pending return belong to the frame, so that try blocks nested in
+// its handlers neither report its error early nor take over its return.
 struct TIFTryFrame {
-    std::int32_t StackBase;
-    std::uint32_t StackSize;
-    std::uint32_t FinallyPos;
-    std::uint32_t ExceptPos;
-    std::uint32_t Finally2Pos;
-    std::uint32_t EndPos;
-    const TIFProcEntry*
-        Proc;              // the procedure that entered the block: an error returns control there
+    std::int32_t StackBase = -1;
+    std::uint32_t StackSize = 0;
+    std::uint32_t FinallyPos = kNoTryOffset;
+    std::uint32_t ExceptPos = kNoTryOffset;
+    std::uint32_t Finally2Pos = kNoTryOffset;
+    std::uint32_t EndPos = kNoTryOffset;
+    const TIFProcEntry* Proc = nullptr; // the procedure that entered the block: an error
+                                        // returns control there
     bool InExcept = false; // its except block runs: leaving it by a return handles the error
+    TPendingError Error;   // the error its finally or except block runs for
+    std::uint32_t ReturnPos = kNoTryOffset; // a return diverted into its finally block resumes here
 };
 
 enum class TExecState : std::uint8_t { Unloaded = 0, Ready = 1, Running = 2, Suspended = 3 };
@@ -205,9 +218,9 @@ private:
     const TIFProcEntry* CurrentProc_ = nullptr;
     std::uint32_t Position_ = 0;
     std::int32_t StackBase_ = -1;
-    std::uint32_t PendingReturn_ =
-        kNoPosition; // where a return diverted into a finally block resumes
     std::vector<TIFRegisteredProc> RegisteredProcs_;
+    std::string Image_; // the loaded image: procedures read their code from it, so that code
+                        // blocks an image lets overlap are held once
     std::uint32_t ErrorProc_ = kNoProc;
     std::uint32_t ErrorPosition_ = kNoPosition;
     std::uint8_t ErrorCode_ = 0;

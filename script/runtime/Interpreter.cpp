@@ -51,14 +51,14 @@ bool TScriptExec::Fail(TExecError code, std::string param) {
 }
 
 bool TScriptExec::Fetch8(std::uint8_t& out) {
-    const std::string& code = CurrentProc_->Code;
+    const std::string_view code = CurrentProc_->Code;
     if (Position_ >= code.size()) return Fail(TExecError::OutOfRange);
     out = static_cast<std::uint8_t>(code[Position_++]);
     return true;
 }
 
 bool TScriptExec::Fetch32(std::uint32_t& out) {
-    const std::string& code = CurrentProc_->Code;
+    const std::string_view code = CurrentProc_->Code;
     if (code.size() < 4 || Position_ > code.size() - 4) return Fail(TExecError::OutOfRange);
     std::memcpy(&out, code.data() + Position_, 4);
     Position_ += 4;
@@ -141,7 +141,7 @@ bool TScriptExec::Element(std::uint32_t container, std::uint32_t index, bool ind
 bool TScriptExec::ReadConstant(std::uint32_t typeNo, TOperand& out) {
     if (typeNo >= TypeList_.size()) return Fail(TExecError::InvalidType);
     const TIFTypeRec& type = TypeList_[typeNo];
-    const std::string& code = CurrentProc_->Code;
+    const std::string_view code = CurrentProc_->Code;
     std::size_t length = PayloadSize(type.Kind);
     const bool text = type.Kind == vkString || type.Kind == vkPChar;
     if (length == 0 && !text) return Fail(TExecError::InvalidType);
@@ -156,7 +156,7 @@ bool TScriptExec::ReadConstant(std::uint32_t typeNo, TOperand& out) {
     out.Value = value;
     out.Temporary = true;
     if (text)
-        SetString(*value, code.substr(Position_, length));
+        SetString(*value, std::string(code.substr(Position_, length)));
     else
         std::memcpy(value->Payload.Bytes, code.data() + Position_, length);
     Position_ += std::uint32_t(length);
@@ -286,14 +286,16 @@ bool TScriptExec::DoJumpIf(bool whenTrue) {
     return true;
 }
 
-// ocSetStackType type, slot: the slot StackBase + slot gets a new zero value of the type.
+// ocSetStackType type, slot: the slot StackBase + slot gets a new zero value of the type. The
+// index is a 32-bit sum taken unsigned: a slot number of 0xFFFFFFFF names the slot just below
+// the base, and in the main procedure (base -1) slot 0 names none.
 bool TScriptExec::DoSetStackType() {
     std::uint32_t typeNo = 0, slot = 0;
     if (!Fetch32(typeNo) || !Fetch32(slot)) return false;
-    const std::int64_t index = std::int64_t(StackBase_) + slot;
+    const std::uint32_t index = static_cast<std::uint32_t>(StackBase_) + slot;
     if (typeNo >= TypeList_.size()) return Fail(TExecError::InvalidType);
-    if (index < 0 || index >= std::int64_t(Stack_.size())) return Fail(TExecError::StackOutOfRange);
-    TIFValue*& target = Stack_[std::size_t(index)];
+    if (index >= Stack_.size()) return Fail(TExecError::StackOutOfRange);
+    TIFValue*& target = Stack_[index];
     if (KindOf(*target) == vkReturnAddress) return Fail(TExecError::InvalidType);
     TIFValue* value = CreateValue(Pool_, &TypeList_[typeNo]);
     if (!value) return Fail(TExecError::OutOfMemory);

@@ -1,42 +1,46 @@
 // Returns and try blocks: ocReturn with the finally blocks it has to run first, ocTryBegin and
 // the four block ends of ocTryEnd. A frame's positions are cleared as their blocks are entered,
-// so each block runs at most once per frame; an error stays pending (ErrorCode) while finally
-// blocks run, and is reported again to the next frame when a frame is done.
+// so each block runs at most once per frame; an error stays pending with its frame while the
+// frame's blocks run, and is reported again to the next frame when the frame is done.
 #include "Exec.h"
 
 namespace lumivar::script {
 
 // ocReturn. Frames of the returning call are settled first: one with a finally block left to
-// run diverts the return into it (the pending return position brings control back here when
-// the block ends); one with nothing left to run is removed. Leaving an except block this way
-// handles its error; leaving a finally block that runs for an error lets the error go on.
+// run diverts the return into it (the frame keeps the return's position, which brings control
+// back here when the frame is done); one with nothing left to run is removed. Leaving an except
+// block this way handles its error; leaving a finally block that runs for an error abandons the
+// return and lets the error go on, as the end of that block would.
 bool TScriptExec::DoReturn() {
-    PendingReturn_ = Position_ - 1;
+    const std::uint32_t returnPos = Position_ - 1;
     while (!TryStack_.empty() && TryStack_.back().StackBase >= StackBase_) {
         TIFTryFrame& frame = TryStack_.back();
         CutStack(frame.StackSize);
         StackBase_ = frame.StackBase;
         if (frame.InExcept) {
             frame.InExcept = false;
+            frame.Error = {};
             SetError(kNoProc, kNoPosition, 0, {});
+        }
+        if (frame.Error.Code != 0) {
+            const TPendingError error = frame.Error;
+            SetError(error.Proc, error.Position, error.Code, error.Param);
+            return false;
         }
         if (frame.FinallyPos != kNoTryOffset) {
             Position_ = frame.FinallyPos;
             frame.FinallyPos = kNoTryOffset;
+            frame.ReturnPos = returnPos;
             return true;
         }
         if (frame.Finally2Pos != kNoTryOffset) {
             Position_ = frame.Finally2Pos;
             frame.Finally2Pos = frame.ExceptPos = kNoTryOffset;
+            frame.ReturnPos = returnPos;
             return true;
         }
         TryStack_.pop_back();
-        if (ErrorCode_ != 0) {
-            SetError(ErrorProc_, ErrorPosition_, ErrorCode_, ErrorParam_);
-            return false;
-        }
     }
-    PendingReturn_ = kNoPosition;
     if (StackBase_ == -1) { // the main procedure ends the run
         State_ = TExecState::Ready;
         return true;
@@ -67,21 +71,29 @@ bool TScriptExec::DoTryBegin() {
         if (p >= CurrentProc_->Code.size()) return Fail(TExecError::OutOfRange);
     }
     if (TryStack_.size() >= kMaxTryFrames) return Fail(TExecError::OutOfMemory);
-    TryStack_.push_back(
-        {StackBase_, std::uint32_t(Stack_.size()), pos[0], pos[1], pos[2], pos[3], CurrentProc_});
+    TIFTryFrame frame;
+    frame.StackBase = StackBase_;
+    frame.StackSize = std::uint32_t(Stack_.size());
+    frame.FinallyPos = pos[0];
+    frame.ExceptPos = pos[1];
+    frame.Finally2Pos = pos[2];
+    frame.EndPos = pos[3];
+    frame.Proc = CurrentProc_;
+    TryStack_.push_back(std::move(frame));
     return true;
 }
 
-// Removes the innermost frame; a pending error goes on to the next frame, otherwise control
-// continues at the pending return, or after the construct.
+// Removes the innermost frame; its pending error goes on to the next frame, otherwise control
+// continues at its pending return, or after the construct.
 bool TScriptExec::PopTryFrame() {
-    const std::uint32_t end = TryStack_.back().EndPos;
+    TIFTryFrame frame = std::move(TryStack_.back());
     TryStack_.pop_back();
-    if (ErrorCode_ != 0) {
-        SetError(ErrorProc_, ErrorPosition_, ErrorCode_, ErrorParam_);
+    if (frame.Error.Code != 0) {
+        SetError(frame.Error.Proc, frame.Error.Position, frame.Error.Code,
+                 std::move(frame.Error.Param));
         return false;
     }
-    Position_ = PendingReturn_ != kNoPosition ? PendingReturn_ : end;
+    Position_ = frame.ReturnPos != kNoTryOffset ? frame.ReturnPos : frame.EndPos;
     return true;
 }
 
@@ -107,7 +119,7 @@ bool TScriptExec::DoTryEnd() {
         }
         return PopTryFrame();
     case 1:
-        if (ErrorCode_ != 0 && frame.ExceptPos != kNoTryOffset) {
+        if (frame.Error.Code != 0 && frame.ExceptPos != kNoTryOffset) {
             frame.InExcept = true;
             return enter(frame.ExceptPos);
         }
@@ -115,6 +127,7 @@ bool TScriptExec::DoTryEnd() {
         return PopTryFrame();
     case 2:
         SetError(kNoProc, kNoPosition, 0, {}); // the error is handled
+        frame.Error = {};
         frame.InExcept = false;
         if (frame.Finally2Pos != kNoTryOffset) return enter(frame.Finally2Pos);
         return PopTryFrame();

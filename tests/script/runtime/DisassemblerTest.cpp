@@ -75,6 +75,27 @@ TEST(DisassembleImage, NoiseNeverReadsOutsideTheImage) {
     }
 }
 
+// Procedures whose code blocks go back into bytes listed before are named, not listed again:
+// the listing stays proportional to the image, not to its size times its procedure count.
+TEST(DisassembleImage, CodeClaimedByManyProceduresIsListedOnce) {
+    std::string image = Build("main P0\ntype S32\nproc\n  ocReturn\nproc\n  ocReturn\n");
+    const std::uint32_t codeAt = std::uint32_t(image.size() - 2);
+    const auto put = [&image](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            image[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    for (std::size_t record : {29u, 38u}) { // both procedures: the same 2 bytes of code
+        put(record + 1, codeAt);
+        put(record + 5, 2);
+    }
+    const TListing listing = DisassembleImage(image);
+    EXPECT_FALSE(listing.Malformed);
+    EXPECT_TRUE(listing.Text.ends_with("; P1, code at " + std::to_string(codeAt) +
+                                       ", 2 bytes, overlapping code listed before\n"))
+        << listing.Text;
+    EXPECT_EQ(listing.Text.find("0001: ocReturn"), listing.Text.rfind("0001: ocReturn"));
+}
+
 TEST(DisassembleCode, ConstantsOfUnknownTypesAndUnknownOperandKinds) {
     const std::uint8_t kinds[] = {vkS32};
     const std::string code(

@@ -649,6 +649,106 @@ proc
   ocTryEnd 2
 @end:
   ocReturn)", 0, -1, -1, {"0", "1"}},
+    {"TryInAFinallyBlockOfAReturnKeepsTheReturn", R"(var T5
+var T5
+var T5
+proc
+  ocCall P1
+  ocAssign G2, T5:9
+  ocReturn
+proc
+  ocTryBegin @finally, none, none, @end
+  ocReturn
+  ocTryEnd 0
+@finally:
+  ocTryBegin none, @except, none, @innerEnd
+  ocTryEnd 0
+@except:
+  ocTryEnd 2
+@innerEnd:
+  ocAssign G0, T5:1
+  ocTryEnd 1
+@end:
+  ocAssign G1, T5:1
+  ocReturn)", 0, -1, -1, {"1", "0", "9"}},
+    {"ErrorHandledInAFinallyBlockOfAReturnKeepsTheReturn", R"(var T5
+var T5
+var T5
+proc
+  ocCall P1
+  ocAssign G2, T5:9
+  ocReturn
+proc
+  ocTryBegin @finally, none, none, @end
+  ocReturn
+  ocTryEnd 0
+@finally:
+  ocTryBegin none, @except, none, @innerEnd
+  ocCalc 3, G0, T5:0
+  ocTryEnd 0
+@except:
+  ocTryEnd 2
+@innerEnd:
+  ocAssign G0, T5:1
+  ocTryEnd 1
+@end:
+  ocAssign G1, T5:1
+  ocReturn)", 0, -1, -1, {"1", "0", "9"}},
+    {"TryFinallyInAnExceptBlockLeavesTheHandledErrorAlone", R"(var T5
+var T5
+var T5
+proc
+  ocTryBegin none, @except, none, @end
+  ocCalc 3, G0, T5:0
+  ocTryEnd 0
+@except:
+  ocTryBegin @finally, none, none, @innerEnd
+  ocTryEnd 0
+@finally:
+  ocAssign G0, T5:1
+  ocTryEnd 1
+@innerEnd:
+  ocAssign G1, T5:1
+  ocTryEnd 2
+@end:
+  ocAssign G2, T5:1
+  ocReturn)", 0, -1, -1, {"1", "1", "1"}},
+    {"ErrorHandledInAFinallyBlockKeepsTheFinallysOwnError", R"(var T5
+var T5
+var T5
+proc
+  ocTryBegin @finally, none, none, @end
+  ocCalc 3, G0, T5:0
+  ocTryEnd 0
+@finally:
+  ocTryBegin none, @except, none, @innerEnd
+  ocPop
+  ocTryEnd 0
+@except:
+  ocAssign G0, T5:1
+  ocTryEnd 2
+@innerEnd:
+  ocAssign G1, T5:1
+  ocTryEnd 1
+@end:
+  ocAssign G2, T5:1
+  ocReturn)", 15, 0, 33, {"1", "1", "0"}},
+    {"ReturnFromAFinallyBlockRunningForAnErrorEntersItsExcept", R"(var T5
+var T5
+var T5
+proc
+  ocTryBegin @finally, @except, none, @end
+  ocCalc 3, G0, T5:0
+  ocTryEnd 0
+@finally:
+  ocReturn
+  ocTryEnd 1
+@except:
+  ocAssign G1, T5:1
+  ocTryEnd 2
+@end:
+  ocAssign G2, T5:1
+  ocReturn)", 0, -1, -1, {"0", "1", "1"}},
     {"TryEndWithoutFrame", R"(proc
   ocTryEnd 0
   ocReturn)", 10, 0, 2, {}},
@@ -699,6 +799,18 @@ proc
   ocAssign S+1, T9:'text'
   ocAssign G0, S+1
   ocReturn)", 0, -1, -1, {"'text'"}},
+    {"SetStackTypeSlotNumbersWrapAtThirtyTwoBits", R"(var T5
+var T9
+proc
+  ocPushType T5
+  ocCall P1
+  ocPop
+  ocReturn
+proc
+  ocSetStackType T9, 4294967295
+  ocAssign S-1, T9:'x'
+  ocAssign G1, S-1
+  ocReturn)", 0, -1, -1, {"0", "'x'"}},
     {"SetStackTypeBelowTheStack", R"(proc
   ocSetStackType T5, 0
   ocReturn)", 11, 0, 9, {}},

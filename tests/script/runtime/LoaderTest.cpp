@@ -156,6 +156,31 @@ TEST(Loader, TypeNestingLimitAtNAndNPlusOne) {
     }
 }
 
+// Procedure records that all claim the whole image as their code: the code is held once, not
+// once per procedure, so a small image cannot make the load take memory by the square of its size.
+std::string SharedCodeImage(std::uint32_t procs) {
+    std::string image = AssembleText("main P0\ntype S32\n");
+    image = PutU32At(image, 12, procs);
+    const std::size_t size = image.size() + 9 * std::size_t(procs) + 1;
+    for (std::uint32_t i = 0; i < procs; ++i) {
+        image += '\0';
+        image += std::string(8, '\0');
+        image = PutU32At(image, image.size() - 4, std::uint32_t(size));
+    }
+    return image + '\x09'; // the last byte, ocReturn, ends the code of procedure 0 at once
+}
+
+TEST(Loader, ProceduresClaimingTheSameBytesShareOneCopyOfThem) {
+    TScriptExec exec;
+    const std::string image = SharedCodeImage(20000);
+    ASSERT_TRUE(exec.LoadImage(image));
+    ASSERT_EQ(exec.Procs().size(), 20000u);
+    EXPECT_EQ(exec.Procs()[0].Code.size(), image.size());
+    EXPECT_EQ(exec.Procs()[0].Code.data(), exec.Procs()[19999].Code.data());
+    ASSERT_TRUE(exec.Run());
+    EXPECT_EQ(exec.ErrorCode(), 5); // the header's first byte, 'I', is no opcode
+}
+
 TEST(Loader, GlobalsBeyondThePoolAreOutOfMemory) {
     std::string text = "type S32\ntype Record";
     for (int i = 0; i < 100; ++i)
