@@ -57,9 +57,7 @@ bool SetIntResult(TIFValue& result, std::int64_t n) {
 }
 
 bool SetTextResult(TIFValue& result, std::string text) {
-    if (!IsStringKind(KindOf(result))) return false;
-    SetString(result, std::move(text));
-    return true;
+    return IsStringKind(KindOf(result)) && SetString(result, std::move(text));
 }
 
 // A 1-based index into a string: the byte position, or nothing when outside.
@@ -92,8 +90,7 @@ bool StrSet(TScriptExec&, const TIFProcEntry&, TIFValueList&, TIFValueList& stac
         return false;
     std::string text(GetString(*s)); // strings are shared: write a copy
     text[at] = static_cast<char>(c.Payload.Bytes[0]);
-    SetString(*s, std::move(text));
-    return true;
+    return SetString(*s, std::move(text));
 }
 
 bool SetArrayLengthRoutine(TScriptExec& exec, const TIFProcEntry&, TIFValueList&,

@@ -155,10 +155,10 @@ bool TScriptExec::ReadConstant(std::uint32_t typeNo, TOperand& out) {
     if (!value) return Fail(TExecError::OutOfMemory);
     out.Value = value;
     out.Temporary = true;
-    if (text)
-        SetString(*value, std::string(code.substr(Position_, length)));
-    else
+    if (!text)
         std::memcpy(value->Payload.Bytes, code.data() + Position_, length);
+    else if (!SetString(*value, std::string(code.substr(Position_, length))))
+        return Fail(TExecError::OutOfMemory); // the operand's holder releases the value
     Position_ += std::uint32_t(length);
     return true;
 }

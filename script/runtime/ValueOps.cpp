@@ -365,34 +365,35 @@ TValueResult Concatenate(TIFValue& dest, const Text& tail) {
     std::string joined;
     joined.reserve(head.size() + View(tail).size());
     joined.append(head).append(View(tail));
-    SetString(dest, std::move(joined));
-    return {};
+    return SetString(dest, std::move(joined)) ? TValueResult{} : Fail(TExecError::OutOfMemory);
 }
 
+// The source is converted by dest's kind first (12 when it cannot be); only then does an
+// unknown operation count (6). Dest kinds without arithmetic are 12 whatever the operation.
 TValueResult Calc(TIFValue& dest, const TIFValue& src, std::uint8_t operation) {
-    if (operation > 9) return Fail(TExecError::InvalidParameter);
+    constexpr std::uint8_t kLastOperation = 9;
     const std::uint8_t kind = KindOf(dest);
-    if (IsInt32Kind(kind)) {
-        std::int32_t n;
-        if (!ToInt32(src, n)) return Fail(TExecError::TypeMismatch);
-        return CalcInt32(dest, n, operation);
-    }
-    if (IsFloatKind(kind)) {
-        long double x;
-        if (!ToFloat(src, x)) return Fail(TExecError::TypeMismatch);
-        return CalcFloat(dest, x, operation);
-    }
-    if (IsStringKind(kind)) {
-        Text t;
-        if (!ToText(src, t) || operation != 0) return Fail(TExecError::TypeMismatch);
-        return Concatenate(dest, t);
-    }
-    if (kind == vkS64) {
-        std::int64_t n;
-        if (!ToInt64(src, n)) return Fail(TExecError::TypeMismatch);
-        return CalcInt64(dest, n, operation);
-    }
-    return Fail(TExecError::TypeMismatch);
+    std::int32_t n32 = 0;
+    std::int64_t n64 = 0;
+    long double x = 0;
+    Text t;
+    bool converted;
+    if (IsInt32Kind(kind))
+        converted = ToInt32(src, n32);
+    else if (IsFloatKind(kind))
+        converted = ToFloat(src, x);
+    else if (IsStringKind(kind))
+        converted = ToText(src, t);
+    else if (kind == vkS64)
+        converted = ToInt64(src, n64);
+    else
+        converted = false;
+    if (!converted) return Fail(TExecError::TypeMismatch);
+    if (operation > kLastOperation) return Fail(TExecError::InvalidParameter);
+    if (IsInt32Kind(kind)) return CalcInt32(dest, n32, operation);
+    if (IsFloatKind(kind)) return CalcFloat(dest, x, operation);
+    if (kind == vkS64) return CalcInt64(dest, n64, operation);
+    return operation == 0 ? Concatenate(dest, t) : Fail(TExecError::TypeMismatch);
 }
 
 // Left and right both hold something: the comparison by left's kind, right converted.

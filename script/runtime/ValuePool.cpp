@@ -13,6 +13,7 @@ namespace lumivar::script {
 
 // One block of the pool: its bookkeeping, then its slots.
 struct TPoolBlock {
+    TIFValuePool* Pool = nullptr;   // the pool the block belongs to
     std::size_t Index = 0;          // position in the pool's list of all blocks
     std::size_t Used = 0;           // live values in this block
     std::int32_t FirstFree = -1;    // head of the chain of free slots
@@ -153,7 +154,43 @@ const TIFTypeRec& ReturnAddressTypeRec() {
     return type;
 }
 
-TIFValuePool::TIFValuePool(std::size_t valueLimit) : Limit_(valueLimit) {}
+TIFValuePool::TIFValuePool(std::size_t valueLimit)
+    : Limit_(valueLimit), Budget_(std::make_shared<TTextBudget>()) {
+    Budget_->Limit = kDefaultTextLimit;
+}
+
+namespace {
+
+// A string with the budget it is counted in; it gives its bytes back when the last holder goes.
+struct TCountedText {
+    TCountedText(std::string text, std::shared_ptr<TTextBudget> budget)
+        : Text(std::move(text)), Budget(std::move(budget)) {
+        Budget->Live += Text.size();
+    }
+    ~TCountedText() { Budget->Live -= Text.size(); }
+    TCountedText(const TCountedText&) = delete;
+    TCountedText& operator=(const TCountedText&) = delete;
+
+    const std::string Text;
+    const std::shared_ptr<TTextBudget> Budget;
+};
+
+} // namespace
+
+std::shared_ptr<const std::string> TIFValuePool::MakeText(std::string text) {
+    TTextBudget& budget = *Budget_;
+    if (text.size() > budget.Limit - std::min(budget.Live, budget.Limit)) return nullptr;
+    try {
+        auto counted = std::make_shared<const TCountedText>(std::move(text), Budget_);
+        return std::shared_ptr<const std::string>(counted, &counted->Text);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+TIFValuePool& TIFValuePool::Of(const TIFValue& value) {
+    return *value.Block_->Pool;
+}
 
 TIFValuePool::~TIFValuePool() = default;
 
@@ -162,6 +199,7 @@ TIFValue* TIFValuePool::Allocate() {
     if (!FreeHead_) {
         try {
             auto block = std::make_unique<TPoolBlock>();
+            block->Pool = this;
             for (std::size_t i = 0; i < kBlockSize; ++i) {
                 block->Slots[i].Block_ = block.get();
                 block->Slots[i].NextFree_ = std::int32_t(i) - 1; // slot i links to i-1; 0 ends
@@ -405,13 +443,17 @@ std::string_view GetString(const TIFValue& value) {
     return *value.Text;
 }
 
-void SetString(TIFValue& value, std::string text) {
+bool SetString(TIFValue& value, std::string text) {
     const std::uint8_t kind = KindOf(value);
-    if (kind != vkString && kind != vkPChar) return;
-    if (text.empty())
+    if (kind != vkString && kind != vkPChar) return true;
+    if (text.empty()) {
         value.Text.reset();
-    else
-        value.Text = std::make_shared<const std::string>(std::move(text));
+        return true;
+    }
+    std::shared_ptr<const std::string> made = TIFValuePool::Of(value).MakeText(std::move(text));
+    if (!made) return false;
+    value.Text = std::move(made);
+    return true;
 }
 
 } // namespace lumivar::script

@@ -105,15 +105,26 @@ inline std::uint8_t KindOf(const TIFValue& v) {
     return v.Type ? std::uint8_t(v.Type->Kind) : kNoKind;
 }
 
+// Bytes of text the strings of one pool hold together, shared by the pool and every string it
+// made, so that a string outliving its pool gives its bytes back safely.
+struct TTextBudget {
+    std::size_t Live = 0;
+    std::size_t Limit = 0;
+};
+
 // Values come from blocks of kBlockSize slots. A new block chains its free slots from the last
 // to the first; a block is freed as soon as its last value is; blocks with free slots are kept in
 // a list whose head serves the next allocation. The pool refuses to hold more than its limit of
-// live values, so that a script cannot exhaust the process's memory.
+// live values, and its strings more than their limit of bytes, so that a script cannot exhaust
+// the process's memory.
 class TIFValuePool {
 public:
     static constexpr std::size_t kBlockSize = 50;
     // About 200 MiB of values; far beyond any script an editor runs, well below a machine's memory.
     static constexpr std::size_t kDefaultValueLimit = std::size_t(1) << 22;
+    // 1 GiB of text in all strings together: a script copying one large text into many
+    // variables shares it, one that makes many distinct large texts stops here with error 19.
+    static constexpr std::size_t kDefaultTextLimit = std::size_t(1) << 30;
 
     explicit TIFValuePool(std::size_t valueLimit = kDefaultValueLimit);
     ~TIFValuePool(); // frees every block, with whatever values are still live
@@ -131,11 +142,20 @@ public:
     std::size_t Available() const { return Live_ < Limit_ ? Limit_ - Live_ : 0; }
     void SetValueLimit(std::size_t limit) { Limit_ = limit; }
 
+    // A shared string holding `text`, its bytes counted against the text limit; null when they
+    // do not fit.
+    std::shared_ptr<const std::string> MakeText(std::string text);
+    std::size_t TextBytes() const { return Budget_->Live; }
+    void SetTextLimit(std::size_t limit) { Budget_->Limit = limit; }
+    // The pool a value was allocated from.
+    static TIFValuePool& Of(const TIFValue& value);
+
 private:
     std::vector<std::unique_ptr<TPoolBlock>> Blocks_; // every block; a block knows its index here
     TPoolBlock* FreeHead_ = nullptr;                  // list of blocks with free slots
     std::size_t Live_ = 0;
     std::size_t Limit_;
+    std::shared_ptr<TTextBudget> Budget_;
 };
 
 // Outcome of a value operation: Code None on success; Param is the text of code 20.
@@ -205,12 +225,13 @@ std::span<const unsigned char> PayloadBytes(const TIFValue& value);
 
 // Typed access. Integers: kinds 1..6 and 17, widened by their signedness when read and
 // truncated to the width when written. Floats: kinds 7..9, rounded to the kind's precision when
-// written. Strings: kinds 10 and 14 (other kinds read as empty and ignore writes).
+// written. Strings: kinds 10 and 14 (other kinds read as empty and ignore writes); SetString
+// is false, the value unchanged, when the text does not fit in the pool's text limit.
 std::int64_t GetInteger(const TIFValue& value);
 void SetInteger(TIFValue& value, std::int64_t number);
 long double GetFloat(const TIFValue& value);
 void SetFloat(TIFValue& value, long double number);
 std::string_view GetString(const TIFValue& value);
-void SetString(TIFValue& value, std::string text);
+bool SetString(TIFValue& value, std::string text);
 
 } // namespace lumivar::script

@@ -102,6 +102,38 @@ TEST(StackLimit, TheDefaultLimitStopsARunawayRecursion) {
     EXPECT_EQ(exec.Pool().LiveCount(), 0u);
 }
 
+// Every constant makes a new text; kept in the elements of an array they add up until the
+// pool's text limit stops the run.
+TEST(TextLimit, DistinctTextsPastTheLimitReportOutOfMemory) {
+    TScriptExec exec;
+    RegisterTestRoutines(exec);
+    exec.Pool().SetTextLimit(1000);
+    ASSERT_TRUE(exec.LoadImage(Assemble(R"(type Array T9 ; T18
+var T18
+var T5
+var T0
+proc
+  ocPushType T5
+  ocAssign S+1, T5:1000
+  ocPushRef G0
+  ocCall P1
+  ocPop
+  ocPop
+@loop:
+  ocAssign G0[G1], T9:'0123456789'
+  ocCalc 0, G1, T5:1
+  ocCompare 3, G2, G1, T5:1000
+  ocJumpTrue @loop, G2
+  ocReturn
+import 'SETARRAYLENGTH')")));
+    ASSERT_TRUE(exec.Run());
+    EXPECT_EQ(exec.ErrorCode(), 19);
+    EXPECT_EQ(GetInteger(*exec.Globals()[1]), 100);
+    EXPECT_EQ(exec.Pool().TextBytes(), 1000u);
+    EXPECT_FALSE(exec.LoadImage(""));
+    EXPECT_EQ(exec.Pool().TextBytes(), 0u);
+}
+
 TEST(RunProcedure, ACallFromOutsideEndsSuspendedWithTheResultOnTheStack) {
     TScriptExec exec;
     ASSERT_TRUE(exec.LoadImage(Assemble(R"(var T5

@@ -81,6 +81,10 @@ struct CopyCase {
     std::string expected; // TextOf(dest) afterwards, when the copy succeeds
 };
 
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // clang-format off
 const CopyCase kCopyCases[] = {
     {"S32FromOneCharString", {vkS32, I(0)}, {vkString, std::string("A")}, TExecError::None, "65"},
@@ -131,6 +135,10 @@ struct CalcCase {
     std::string expected;
 };
 
+void PrintTo(const CalcCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // clang-format off
 const CalcCase kCalcCases[] = {
     {"U8AddWraps", {vkU8, I(255)}, 0, {vkS32, I(1)}, TExecError::None, "0"},
@@ -180,6 +188,9 @@ const CalcCase kCalcCases[] = {
     {"S64PlusStringIsMismatch", {vkS64, I(1)}, 0, {vkDouble, F(1)}, TExecError::TypeMismatch, ""},
     {"VariantDest", {vkVariant, I(0)}, 0, {vkS32, I(1)}, TExecError::TypeMismatch, ""},
     {"UnknownOperation", {vkS32, I(1)}, 10, {vkS32, I(1)}, TExecError::InvalidParameter, ""},
+    {"UnknownOperationOnAString", {vkString, std::string("x")}, 12, {vkString, std::string("y")}, TExecError::InvalidParameter, ""},
+    {"SourceConvertedBeforeTheOperationCounts", {vkS32, I(1)}, 10, {vkString, std::string("AB")}, TExecError::TypeMismatch, ""},
+    {"UnknownOperationOnAVariantDest", {vkVariant, I(0)}, 200, {vkS32, I(1)}, TExecError::TypeMismatch, ""},
     {"NullVariantSourceIsZero", {vkS32, I(5)}, 0, {vkVariant, std::monostate{}}, TExecError::None, "5"},
 };
 // clang-format on
@@ -214,6 +225,10 @@ struct CompareCase {
     TExecError code;
     bool expected;
 };
+
+void PrintTo(const CompareCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::monostate kNull{};
 
@@ -486,6 +501,39 @@ TEST(SetArrayLength, BeyondThePoolFailsAndKeepsTheElements) {
     ASSERT_TRUE(SetArrayLength(pool, *a, 9));
     ReleaseValue(pool, a);
     EXPECT_EQ(pool.LiveCount(), 0u);
+}
+
+TEST(TextLimit, CountsEveryDistinctTextOnceAndRefusesPastTheLimit) {
+    TIFValuePool pool;
+    pool.SetTextLimit(10);
+    const TIFTypeRec text = MakeTypeRec(vkString);
+    TValueRef a(pool, &text), b(pool, &text), c(pool, &text);
+    ASSERT_TRUE(SetString(*a, "123456"));
+    ASSERT_TRUE(CopyValue(pool, *b, *a)); // shared, not counted again
+    EXPECT_EQ(pool.TextBytes(), 6u);
+    EXPECT_TRUE(SetString(*c, "1234"));   // exactly at the limit
+    EXPECT_FALSE(SetString(*c, "12345")); // one byte beyond it: c keeps its text
+    EXPECT_EQ(GetString(*c), "1234");
+    EXPECT_EQ(CalcValues(*c, *a, 0).Code, TExecError::OutOfMemory);
+    ASSERT_TRUE(SetString(*a, ""));
+    ASSERT_TRUE(SetString(*b, ""));
+    EXPECT_EQ(pool.TextBytes(), 4u);
+    EXPECT_EQ(CalcValues(*c, *c, 0).Code, TExecError::OutOfMemory); // old and new text at once
+    ASSERT_TRUE(SetString(*c, ""));
+    EXPECT_TRUE(SetString(*c, "0123456789"));
+    EXPECT_EQ(pool.TextBytes(), 10u);
+}
+
+TEST(TextLimit, ATextOutlivingItsPoolGivesItsBytesBackSafely) {
+    std::shared_ptr<const std::string> kept;
+    {
+        TIFValuePool pool;
+        const TIFTypeRec text = MakeTypeRec(vkString);
+        TValueRef v(pool, &text);
+        ASSERT_TRUE(SetString(*v, "kept"));
+        kept = v->Text;
+    }
+    EXPECT_EQ(*kept, "kept");
 }
 
 TEST(Payload, RawBytesAreLittleEndianAtTheKindsWidth) {
