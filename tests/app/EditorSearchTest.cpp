@@ -4,6 +4,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using O = TSearchOption;
 
@@ -83,8 +86,7 @@ const SearchCase kSearchCases[] = {
     {"ReplaceAllByNothing", "@a-b-c", "-", "", O::ReplaceAll, 2, "ab@c"},
 };
 
-INSTANTIATE_TEST_SUITE_P(EditorSearch, Search, testing::ValuesIn(kSearchCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EditorSearch, Search, testing::ValuesIn(kSearchCases), test::CaseName);
 
 TEST(EditorSearch, RepeatedSearchWalksThroughTheText) {
     auto editor = std::make_unique<QsciScintilla>();

@@ -1,7 +1,6 @@
 // The find and replace dialogs: their options as search options, their captions and buttons.
 #include "app/FindReplaceDialogs.h"
-
-#include "tests/support/QuietRaise.h"
+#include "tests/support/NamedCases.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -13,6 +12,8 @@
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using O = TSearchOption;
 
@@ -47,8 +48,7 @@ const OptionCase kOptionCases[] = {
     {"All", true, true, false, O::MatchCase | O::WholeWord | O::Backwards},
 };
 
-INSTANTIATE_TEST_SUITE_P(FindReplaceDialogs, DialogOptions, testing::ValuesIn(kOptionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(FindReplaceDialogs, DialogOptions, testing::ValuesIn(kOptionCases), test::CaseName);
 
 TEST(FindReplaceDialogs, DirectionIsDownAtFirst) {
     TFindDialog find;

@@ -1,6 +1,7 @@
 // The window's macro substitutions: the mode's stored list in force, the keys in the editor,
 // the pick list after a load, and the macro dialog saving the list of the current mode.
 #include "tests/app/WindowToolsTesting.h"
+#include "tests/support/NamedCases.h"
 
 #include "macros/MacroExpander.h"
 #include "macros/Macros.h"
@@ -14,6 +15,8 @@
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using test::Interaction;
 
@@ -49,8 +52,7 @@ const KeyCase kKeyCases[] = {
     {"Unknown", 99, "Other"},
 };
 
-INSTANTIATE_TEST_SUITE_P(WindowMacros, MacroKey, testing::ValuesIn(kKeyCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(WindowMacros, MacroKey, testing::ValuesIn(kKeyCases), test::CaseName);
 
 TEST_F(WindowMacros, EachModeHasItsOwnStoredList) {
     window_->Reg.writeString("Macros", "Pas", kPascalMacros);

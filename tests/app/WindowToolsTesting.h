@@ -7,7 +7,6 @@
 #include "settings/FileAssociations.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/QtPrinters.h"
-#include "tests/support/QuietRaise.h"
 #include "tests/support/TestPrompter.h"
 #include "tests/support/WindowTesting.h"
 

@@ -4,12 +4,15 @@
 
 #include "tests/macros/TestEditor.h"
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using test::MarkedText;
 using test::PressExpansionKey;
@@ -72,8 +75,7 @@ const ExpandCase kExpandCases[] = {
     {"TextLinesAreNoKeys", "=BEGIN@", "=BEGIN@", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacroExpander, Expand, testing::ValuesIn(kExpandCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacroExpander, Expand, testing::ValuesIn(kExpandCases), test::CaseName);
 
 TEST_F(Expander, ExpansionIsOneUndoStep) {
     SetMarkedText(*editor, "  blk@");

@@ -1,12 +1,15 @@
 // The macro text format: parse and write round trips, the pick-list items, the stored form.
 #include "macros/MacroText.h"
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 struct ParseCase {
     const char* name;
@@ -74,8 +77,7 @@ const ParseCase kParseCases[] = {
     {"NothingAtAll", {}, {}, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacroText, ParseWrite, testing::ValuesIn(kParseCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacroText, ParseWrite, testing::ValuesIn(kParseCases), test::CaseName);
 
 struct WriteCase {
     const char* name;
@@ -100,8 +102,7 @@ const WriteCase kWriteCases[] = {
      {"[b]", "kb", "=B", "", "[a]", "ka", "=A", ""}},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacroText, Write, testing::ValuesIn(kWriteCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacroText, Write, testing::ValuesIn(kWriteCases), test::CaseName);
 
 TEST(MacroText, EmptyMacroDisappearsWhenReadAgain) {
     const std::vector<TMacro> macros{{"Empty", "e", ""}, {"Full", "f", "x"}};
@@ -135,8 +136,7 @@ const CompletionCase kCompletionCases[] = {
     {"EveryOtherLineIsAKey", {"[N]", "a", "b"}, {"a\tN\t", "b\tN\t"}, {"a", "b"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacroText, Completion, testing::ValuesIn(kCompletionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacroText, Completion, testing::ValuesIn(kCompletionCases), test::CaseName);
 
 struct SplitCase {
     const char* name;
@@ -159,8 +159,7 @@ const SplitCase kSplitCases[] = {
     {"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacroText, Split, testing::ValuesIn(kSplitCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacroText, Split, testing::ValuesIn(kSplitCases), test::CaseName);
 
 TEST(MacroText, StoredTextEndsEveryLineWithCrLf) {
     const QStringList lines{"[A]", "a", "=x", ""};

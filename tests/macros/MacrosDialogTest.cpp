@@ -13,12 +13,15 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using test::Interaction;
 using test::TestPrompter;
@@ -206,8 +209,7 @@ const LimitCase kLimitCases[] = {
     {"Key21", true, 21, 20},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacrosDialog, FieldLimit, testing::ValuesIn(kLimitCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacrosDialog, FieldLimit, testing::ValuesIn(kLimitCases), test::CaseName);
 
 struct KeyCase {
     const char* name;
@@ -232,8 +234,7 @@ const KeyCase kKeyCases[] = {
     {"Blank", "   ", false},  {"Bracket", "[x", false},  {"Equals", "=x", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(MacrosDialog, PanelKey, testing::ValuesIn(kKeyCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MacrosDialog, PanelKey, testing::ValuesIn(kKeyCases), test::CaseName);
 
 class MacroFile : public testing::Test {
 protected:

@@ -9,12 +9,15 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using test::MarkedText;
 using test::PressKey;
@@ -69,8 +72,7 @@ const ShowCase kShowCases[] = {
     {"NoMatch", "zz@", {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(PickList, Show, testing::ValuesIn(kShowCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PickList, Show, testing::ValuesIn(kShowCases), test::CaseName);
 
 TEST(PickList, RefusesOnALoneDot) {
     MacroEditor m;
@@ -146,8 +148,7 @@ const DelayCase kDelayCases[] = {
     {"AtTheStartOfTheLine", "@", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(PickList, Delay, testing::ValuesIn(kDelayCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PickList, Delay, testing::ValuesIn(kDelayCases), test::CaseName);
 
 TEST(PickList, PickingInsertsTheKeyAndExpandsItAtOnce) {
     MacroEditor m;

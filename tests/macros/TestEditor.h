@@ -2,8 +2,6 @@
 // and key presses are delivered as the window system would (shortcut check, press, release).
 #pragma once
 
-#include "tests/support/QuietRaise.h"
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QString>

@@ -3,6 +3,7 @@
 // its page-width zoom and its dialogs going through the prompter.
 #include "printing/PrintPreview.h"
 
+#include "tests/support/ExpectedWarning.h"
 #include "tests/support/TestPrompter.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -149,7 +150,11 @@ TEST(PrintToPdf, WritesOnePdfPagePerPage) {
     }
 }
 
+// Qt warns that it cannot begin painting on a PDF writer without its file.
+constexpr auto kCannotPaint = "QPainter::begin(): Returned false";
+
 TEST(PrintToPdf, ReportsAFileThatCannotBeWritten) {
+    const test::ExpectedWarning cannotPaint(kCannotPaint);
     EXPECT_EQ(PrintToPdf(Job(Lines(3)), QStringLiteral("/nonexistent-folder/x.pdf")), std::nullopt);
 }
 
@@ -222,6 +227,7 @@ TEST(PrintPreview, ItsDialogsGoThroughThePrompter) {
 }
 
 TEST(PrintPreview, ReportsAPdfThatCannotBeWritten) {
+    const test::ExpectedWarning cannotPaint(kCannotPaint);
     test::TestPrompter prompter;
     prompter.answerDialog([&](QDialog& dialog) {
         ActionNamed(dialog, QStringLiteral("saveAsPdfAction"))->trigger();

@@ -3,6 +3,7 @@
 // earlier contents kept, and failures that name what could not be written.
 #include "settings/FileAssociations.h"
 
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 const QString kProgram = QStringLiteral("/opt/lumivar/bin/lumivar");
 
@@ -72,8 +75,7 @@ const OpenerCase kOpenerCases[] = {
     {"Cyrillic", "ТХТ", "application/x-lumivar-u442u445u442", true},
 };
 
-INSTANTIATE_TEST_SUITE_P(FileAssociations, Opener, testing::ValuesIn(kOpenerCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(FileAssociations, Opener, testing::ValuesIn(kOpenerCases), test::CaseName);
 
 TEST_F(Associations, DesktopEntryRunsTheProgramWithTheFile) {
     ASSERT_EQ(RegisterExtension("txt", kProgram, folders_), std::nullopt);
@@ -185,8 +187,7 @@ const ExtensionCase kExtensionCases[] = {
     {"Quote", "a\"", false},      {"Angle", "<a", false},     {"LineBreak", "a\nb", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(FileAssociations, Extension, testing::ValuesIn(kExtensionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(FileAssociations, Extension, testing::ValuesIn(kExtensionCases), test::CaseName);
 
 TEST_F(Associations, UnsafeExtensionWritesNothing) {
     const std::optional<QString> failure = RegisterExtension("../x", kProgram, folders_);

@@ -5,6 +5,7 @@
 
 #include "settings/ColorPicker.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestPrompter.h"
 
@@ -24,6 +25,8 @@
 
 namespace lumivar {
 namespace {
+
+using test::PrintTo;
 
 using test::Interaction;
 using test::TestPrompter;
@@ -209,8 +212,7 @@ TEST_P(TabWidth, StaysBetweenOneAndSixteen) {
 const SpinCase kTabCases[] = {
     {"Zero", 0, 1}, {"One", 1, 1}, {"Sixteen", 16, 16}, {"Seventeen", 17, 16}};
 
-INSTANTIATE_TEST_SUITE_P(SetingsDialog, TabWidth, testing::ValuesIn(kTabCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(SetingsDialog, TabWidth, testing::ValuesIn(kTabCases), test::CaseName);
 
 TEST_F(Setings, RightMarginHasNoUpperLimitAndNoNegativeColumn) {
     dialog_.SeRight()->setValue(100000);
@@ -246,8 +248,7 @@ const AddCase kAddCases[] = {
     {"UnsafeCharactersNotTaken", {}, "a/b", {"AB"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(SetingsDialog, AddExtension, testing::ValuesIn(kAddCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(SetingsDialog, AddExtension, testing::ValuesIn(kAddCases), test::CaseName);
 
 TEST_F(Setings, ListKeepsEntriesAcrossACancelledOpening) {
     prompter_.answerDialog([this](QDialog& dialog) {
