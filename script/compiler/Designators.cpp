@@ -300,7 +300,8 @@ TNodePtr TCompilerCore::ParseCallArgs(std::uint32_t procNo, TNodePtr first, std:
 TNodePtr TCompilerCore::ParseProcVarCallArgs(TNodePtr procVar) {
     const TIFPSType* type = UsedType(TypeOfNode(*procVar));
     TNodePtr call = MakeNode(nkProcVarCall, procVar->Position);
-    ParseArgList(ParseDecl(type->ProcType->Decl), call->Args);
+    // A procedural type registered without a signature (AddType) takes no arguments.
+    ParseArgList(type->ProcType ? ParseDecl(type->ProcType->Decl) : TDecl{}, call->Args);
     call->Inner = std::move(procVar);
     return call;
 }

@@ -42,6 +42,7 @@ TEST(Registration, HeaderGrammar) {
         {"function F(A: Byte)", ""},
         {"procedure P(A Byte);", ""},
         {"procedure P(A: Byte; B: Byte", ""},
+        {"procedure P(A: Byte;)", ""},
         {"var X: Integer;", ""},
         {"procedure 1;", ""},
     };
@@ -83,6 +84,21 @@ TEST(Registration, TypesAndConstantsOfTheHost) {
     };
     ASSERT_TRUE(compiler.Compile("var L: TList; begin L := [Answer]; end."));
     EXPECT_EQ(compiler.MessageCount(), 0u);
+}
+
+// A procedural type that the host adds by kind alone has no signature: calls through it take
+// no arguments and give no result.
+TEST(Registration, ProceduralTypeWithoutSignature) {
+    TScriptCompiler compiler;
+    compiler.OnUses = [](TScriptCompiler& c, const std::string&) {
+        c.AddType("TBare", btProcPtr);
+        return true;
+    };
+    EXPECT_TRUE(compiler.Compile("var P: TBare; begin P^; P^(); end.")) << MessagesOf(compiler);
+    EXPECT_FALSE(compiler.Compile("var P: TBare; begin P^(1); end."));
+    EXPECT_EQ(MessagesOf(compiler), "23 1 13");
+    EXPECT_FALSE(compiler.Compile("var P: TBare; I: Integer; begin I := P^; end."));
+    EXPECT_EQ(MessagesOf(compiler), "37 1 14");
 }
 
 TEST(Registration, UncalledRegisteredProcedureDoesNotClash) {
@@ -173,6 +189,8 @@ struct FlagCase {
     const char* Outcome;
     bool IsUnit;
 };
+
+void PrintTo(const FlagCase& c, std::ostream* os) { *os << c.Text; }
 
 const FlagCase kFlagCases[] = {
     {"", false, true, false, "ok", false},
