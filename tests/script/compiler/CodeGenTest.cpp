@@ -15,6 +15,8 @@ struct CodeCase {
     const char* Listing;
 };
 
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.Name; }
+
 const CodeCase kCodeCases[] = {
     {"IfElse", "var A, B: Integer; begin if A > 0 then B := 1 else B := 2; end.", 0,
      R"(0 ocPushType 1

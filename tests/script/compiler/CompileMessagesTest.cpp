@@ -14,6 +14,8 @@ struct MessageCase {
     const char* Outcome;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.Name; }
+
 const MessageCase kMessageCases[] = {
     // Driver and top level
     {"EmptyText", "", "failed: 0 1 6"},

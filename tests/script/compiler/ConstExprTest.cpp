@@ -28,6 +28,8 @@ struct ValueCase {
     std::string data;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
+
 class ConstValue : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(ConstValue, Declared) {
@@ -98,6 +100,8 @@ struct ErrorCase {
     std::string param;
     std::uint32_t position;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class ConstError : public testing::TestWithParam<ErrorCase> {};
 

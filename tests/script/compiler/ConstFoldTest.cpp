@@ -58,6 +58,8 @@ struct FoldCase {
     std::string result;
 };
 
+void PrintTo(const FoldCase& c, std::ostream* os) { *os << c.name; }
+
 class Fold : public testing::TestWithParam<FoldCase> {};
 
 TEST_P(Fold, Result) {
@@ -175,6 +177,8 @@ struct UnaryCase {
     bool ok;
     std::string result;
 };
+
+void PrintTo(const UnaryCase& c, std::ostream* os) { *os << c.name; }
 
 class Unary : public testing::TestWithParam<UnaryCase> {};
 

@@ -18,6 +18,8 @@ struct GrowthCase {
     std::uint32_t capacity;
 };
 
+void PrintTo(const GrowthCase& c, std::ostream* os) { *os << c.adds << " adds, " << c.deletes << " deletes"; }
+
 class ListGrowth : public testing::TestWithParam<GrowthCase> {};
 
 TEST_P(ListGrowth, Capacity) {

@@ -75,6 +75,8 @@ struct TreeCase {
     const char* Tree;
 };
 
+void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.Name; }
+
 // Declarations used by most rows: A, B, C LONGINT (type 0), X, Y, Z BOOLEAN (type 1). The
 // standard routine StrGet is registered.
 constexpr const char* kVars = "var A, B, C: Integer; X, Y, Z: Boolean;";

@@ -19,6 +19,8 @@ struct CompileCase {
     std::vector<std::string> messages; // "POS KIND CODE PARAM"
 };
 
+void PrintTo(const CompileCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<std::string> Messages(const TScriptCompiler& c) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < c.MessageCount(); ++i) {

@@ -33,6 +33,8 @@ struct ImageCase {
     const char* Debug;
 };
 
+void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.Name; }
+
 const ImageCase kImageCases[] = {
     {"EmptyProgram", "begin end.",
      // header: magic, version 17, 0 types, 1 procedure, 0 variables, main 0, reserved
@@ -94,6 +96,8 @@ struct KindCase {
     const char* Declarations;
     std::uint8_t Kind;
 };
+
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.Name; }
 
 const KindCase kKindCases[] = {
     {"Char", "var V: Char;", 1},

@@ -17,6 +17,8 @@ struct TextCase {
     const char* text; // UTF-8
 };
 
+void PrintTo(const TextCase& c, std::ostream* os) { *os << "kind " << c.kind << " code " << c.code; }
+
 const TextCase kTexts[] = {
     {1, 0, "Foo", "[Error] : Неизвестный идентификатор 'Foo'"},
     {1, 1, "P", "[Error] : Ожидается идентификатор"},

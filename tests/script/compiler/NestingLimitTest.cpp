@@ -28,6 +28,8 @@ struct NestingCase {
     int Around;
 };
 
+void PrintTo(const NestingCase& c, std::ostream* os) { *os << c.Name; }
+
 const NestingCase kNestingCases[] = {
     // The main block and the expression are open around the parentheses.
     {"Parentheses", [](int n) { return "var X: Integer; begin X := " + Repeat("(", n) + "1" + Repeat(")", n) + "; end."; }, 2},

@@ -58,6 +58,8 @@ struct RunCase {
     const char* Globals;
 };
 
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.Name; }
+
 const RunCase kRunCases[] = {
     {"Arithmetic", "var A, B, C: Integer; begin A := 7; B := A * 3 - 1; C := (A + B) div 4 mod 3; end.", "7 20 0"},
     {"AssignmentReadingItsDestination", "var X: Integer; begin X := 5; X := X * X + X; end.", "30"},

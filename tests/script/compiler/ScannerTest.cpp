@@ -36,6 +36,8 @@ struct StreamCase {
     std::vector<std::string> tokens;
 };
 
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+
 class ScannerStream : public testing::TestWithParam<StreamCase> {};
 
 TEST_P(ScannerStream, Tokens) {

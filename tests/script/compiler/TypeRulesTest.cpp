@@ -234,6 +234,8 @@ struct WarningCase {
     std::uint32_t position;
 };
 
+void PrintTo(const WarningCase& c, std::ostream* os) { *os << c.name; }
+
 class BooleanWarning : public testing::TestWithParam<WarningCase> {};
 
 TEST_P(BooleanWarning, Emitted) {
