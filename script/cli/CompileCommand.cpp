@@ -3,6 +3,7 @@
 // and writes the image and the debug records when asked. Without --bare the standard native
 // routines are registered from OnUses("SYSTEM"). No compiler flag is set.
 #include "Commands.h"
+#include "ImageFile.h"
 
 #include "script/compiler/Messages.h"
 #include "script/compiler/ScriptCompiler.h"
@@ -11,7 +12,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -44,14 +44,6 @@ std::optional<TCompileArgs> ParseArgs(const Args& args) {
     }
     if (!haveSource) return std::nullopt;
     return parsed;
-}
-
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -1,36 +1,23 @@
 // lumivar-script tokens FILE: the scanner's token stream, one "POS KIND TEXT" line per token
 // (TEXT in UTF-8, left out when empty), ending with "POS 0" or "error K at POS".
 #include "Commands.h"
+#include "ImageFile.h"
 
 #include "script/compiler/Scanner.h"
 #include "script/runtime/Cp1251.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 namespace lumivar::script::cli {
-
-namespace {
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-} // namespace
 
 int RunTokens(const Args& args) {
     if (args.size() != 1) {
         std::fputs("usage: lumivar-script tokens FILE\n", stderr);
         return kExitUsage;
     }
-    const std::optional<std::string> text = ReadBytes(args[0]);
+    const std::optional<std::string> text = ReadFileBytes(args[0]);
     if (!text) {
         std::fprintf(stderr, "lumivar-script: cannot read %s\n", args[0].c_str());
         return kExitCompileFailed;
