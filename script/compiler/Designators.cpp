@@ -245,8 +245,10 @@ TNodePtr TCompilerCore::ParseProperty(TNodePtr object, TIFPSClassType& cls, std:
 }
 
 // TypeName "(" Expr ")" (a cast) | TypeName "." Member (a class member, e.g. a constructor).
+// The named type gets its number once what it needs is known: after a cast's argument, which
+// may bring types of its own, and before a class member's call.
 TNodePtr TCompilerCore::ParseTypeUse(TTypeNo typesIndex, std::uint32_t position) {
-    const TTypeNo named = UseType(typesIndex);
+    TTypeNo named = kNoType;
     std::uint32_t procNo = 0;
     auto typeConstant = [&] {
         return MakeConstant(GetTypeForBase(btU32), IntToRaw4(static_cast<std::uint32_t>(named)), position);
@@ -256,6 +258,7 @@ TNodePtr TCompilerCore::ParseTypeUse(TTypeNo typesIndex, std::uint32_t position)
         TNodePtr arg = ParseExpression(ttCloseRound);
         if (Parser.Token != ttCloseRound) Error(ceCloseRoundExpected);
         Parser.Next();
+        named = UseType(typesIndex);
         const TTypeNo argType = TypeOfNode(*arg);
         if (KindOf(named) == btClass && KindOf(argType) == btClass && named != argType) {
             if (!ClassOf(named)->CastProc(argType, named, procNo) || procNo >= Lists->Procs.size())
@@ -275,6 +278,7 @@ TNodePtr TCompilerCore::ParseTypeUse(TTypeNo typesIndex, std::uint32_t position)
         return cast;
     }
     if (Parser.Token != ttPeriod) Error(cePeriodExpected);
+    named = UseType(typesIndex);
     TIFPSClassType* cls = ClassOf(named);
     if (!cls) Error(ceClassTypeExpected);
     Parser.Next();

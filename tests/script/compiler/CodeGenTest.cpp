@@ -372,6 +372,14 @@ const CodeCase kCodeCases[] = {
      R"(0 ocNegate G0[1]
 10 ocReturn
 )"},
+    // A cast's type is numbered after the types its argument brings (LONGINT 1, BYTE 2).
+    {"CastTypeNumberedAfterItsArgument", "var V: Variant; begin V := Byte(300); end.", 0,
+     R"(0 ocPushType 2
+5 ocAssign L1, #1:300
+20 ocAssign G0, L1
+31 ocPop
+32 ocReturn
+)"},
     {"ArrayConstructor", "var A: array of Integer; begin A := [1, 2, 3]; end.", 0,
      R"(0 ocPushType 1
 5 ocPushType 0
