@@ -49,9 +49,8 @@ TEditorMemo::TEditorMemo(QWidget* parent) : QsciScintilla(parent) {
     QFont font(QStringLiteral("Courier New"), 9);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    setFont(font);
+    SetTextFont(font);
 
-    setMarginsFont(GutterFont());
     setMarginType(kLineNumberMargin, NumberMargin);
     setMarginLineNumbers(kLineNumberMargin, true);
     setMarginType(kBookmarkMargin, SymbolMargin);
@@ -90,6 +89,19 @@ TEditorMemo::TEditorMemo(QWidget* parent) : QsciScintilla(parent) {
         if (!loading_) ReportStatus();
     });
     lastCaret_ = Caret();
+}
+
+void TEditorMemo::SetTextFont(const QFont& font) {
+    setFont(font);
+    setMarginsFont(GutterFont());
+}
+
+void TEditorMemo::setLexer(QsciLexer* lexer) {
+    QsciScintilla::setLexer(lexer);
+    // Without a highlighter the text keeps the styles the last one gave it, and those styles
+    // no longer carry the editor's font: the whole text takes the default style.
+    if (!lexer) Send(Base::SCI_CLEARDOCUMENTSTYLE);
+    setMarginsFont(GutterFont());
 }
 
 void TEditorMemo::UpdateGutterWidth() {

@@ -51,6 +51,12 @@ public:
     // Whether text is selected now (hasSelectedText learns of a selection only when painting).
     bool HasSelection() const { return !Send(SCI_GETSELECTIONEMPTY); }
 
+    // The font of the text without a highlighter. The component's own setFont and setLexer
+    // restyle the line-number gutter as text; these keep its font, and without a highlighter
+    // the whole text is shown in the default style.
+    void SetTextFont(const QFont& font);
+    void setLexer(QsciLexer* lexer = nullptr) override;
+
     // Replaces the whole text; the modified mark and the undo history are cleared.
     void LoadText(const QString& text);
 

@@ -8,6 +8,7 @@
 #include <Qsci/qscilexerbatch.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerpascal.h>
+#include <Qsci/qsciscintilla.h>
 
 #include <QLocale>
 
@@ -74,6 +75,9 @@ std::span<const HighlighterInfo> HighlighterTable() { return kHighlighters; }
 QsciLexer* CreateHighlighter(SyntaxCode mode, QObject* parent) {
     QsciLexer* lexer = NewLexer(mode, parent);
     if (!lexer) return nullptr;
+    // The editor's auto-indent keeps the indentation of the line above, in every language;
+    // the component's lexers would otherwise indent after their block words.
+    lexer->setAutoIndentStyle(QsciScintilla::AiMaintain);
     for (const TokenColour& t : kTokenColours) {
         if (t.mode != mode) continue;
         lexer->setColor(QColor::fromRgb(t.colour), t.style);

@@ -396,7 +396,7 @@ void TfScriptEditor::UpdateStandardCommands() {
 
 void TfScriptEditor::SetMemoFont(const QFont& font) {
     memoFont_ = font;
-    Memo->setFont(font);
+    Memo->SetTextFont(font);
     for (QsciLexer* lexer : {Pas, Bas, Bat, Prg, HTML, PHP}) ApplyHighlighterFont(*lexer, font);
 }
 

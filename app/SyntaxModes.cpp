@@ -77,7 +77,7 @@ void TfScriptEditor::SetSyntaxMode(int mode) {
     Memo->setLexer(lexer);
     if (!lexer) {
         // Without a highlighter the editor's own font and background apply.
-        Memo->setFont(memoFont_);
+        Memo->SetTextFont(memoFont_);
         Memo->setPaper(memoColor_);
     }
     StoreMacros(false);

@@ -5,7 +5,9 @@
 #include "app/ScriptEditor.h"
 #include "app/WordLexer.h"
 #include "app/util/InteractivePrompter.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestPrompter.h"
+#include "tests/support/WindowTesting.h"
 
 #include <Qsci/qscilexerbatch.h>
 #include <Qsci/qscilexerpascal.h>
@@ -15,6 +17,10 @@
 #include <QMenu>
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
 
 namespace lumivar {
 namespace {
@@ -169,6 +175,93 @@ TEST(SyntaxModes, FontAndBackgroundReachEveryHighlighter) {
     EXPECT_TRUE(w->Pas->font(QsciLexerPascal::Operator).bold());
     w->actNoSintax->trigger();
     EXPECT_EQ(w->Memo->paper(), QColor(0xFF, 0xFF, 0xE0));
+}
+
+// The gutter's own font: face and size in hundredths of a point, as the component holds them.
+std::pair<std::string, long> GutterFont(const TEditorMemo& memo) {
+    char face[64] = {};
+    memo.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, QsciScintillaBase::STYLE_LINENUMBER, face);
+    return {face, memo.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL,
+                                     QsciScintillaBase::STYLE_LINENUMBER)};
+}
+
+TEST(SyntaxModes, TheLineNumbersKeepTheirSmallFontInEveryModeAndAfterAFontChange) {
+    TestPrompter prompter;
+    const auto w = StartUp({});
+    const std::pair<std::string, long> small{"Small Fonts", 675}; // 9 pixels at 96 dots per inch
+    ASSERT_EQ(GutterFont(*w->Memo), small);
+    for (QAction* command : w->SyntaxCommands()) {
+        command->trigger();
+        EXPECT_EQ(GutterFont(*w->Memo), small) << command->text().toStdString();
+    }
+    w->actNoSintax->trigger();
+    EXPECT_EQ(GutterFont(*w->Memo), small);
+    for (QAction* command : {w->actNoSintax, w->actBasSintax}) {
+        command->trigger();
+        w->SetMemoFont(QFont("Liberation Mono", 14));
+        EXPECT_EQ(GutterFont(*w->Memo), small) << command->text().toStdString();
+    }
+}
+
+// The face and size (in hundredths of a point) of the style of every character of the text.
+std::set<std::pair<std::string, long>> TextFonts(const TEditorMemo& memo) {
+    std::set<std::pair<std::string, long>> fonts;
+    for (long at = 0; at < memo.length(); ++at) {
+        const long style = memo.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, at);
+        char face[64] = {};
+        memo.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, style, face);
+        fonts.insert({face, memo.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL, style)});
+    }
+    return fonts;
+}
+
+TEST(SyntaxModes, WithoutAHighlighterTheWholeTextIsInTheEditorsFont) {
+    TestPrompter prompter;
+    const auto w = StartUp({});
+    w->actPasSintax->trigger();
+    w->Memo->LoadText("program P;\n{ comment }\nbegin\n  s := 'x' + 1;\nend.");
+    w->Memo->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    ASSERT_NE(w->Memo->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 0), 0); // "program" highlighted
+    using Fonts = std::set<std::pair<std::string, long>>;
+    for (QAction* command : {w->actNoSintax, w->actBasSintax, w->actNoSintax}) {
+        command->trigger();
+        w->Memo->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        EXPECT_EQ(TextFonts(*w->Memo), (Fonts{{"Courier New", 900}})) << command->text().toStdString();
+    }
+    w->SetMemoFont(QFont("Liberation Mono", 14));
+    EXPECT_EQ(TextFonts(*w->Memo), (Fonts{{"Liberation Mono", 1400}}));
+}
+
+// The editor's auto-indent keeps the indentation of the line above in every mode; no mode
+// adds or takes away indentation for the words of its language.
+TEST(SyntaxModes, EnterKeepsTheIndentationOfTheLineAboveInEveryMode) {
+    TestPrompter prompter;
+    const auto w = StartUp({});
+    ASSERT_TRUE(test::ShowAndActivate(*w));
+    const struct {
+        const char* text; // the caret goes to its end
+        const char* expected;
+    } cases[] = {
+        {"program P;\nbegin\n  x := 1;\nend.", "program P;\nbegin\n  x := 1;\nend.\n"},
+        {"begin\n  x := 1;\n  {$R+}\nend.", "begin\n  x := 1;\n  {$R+}\nend.\n"},
+        {"begin", "begin\n"},
+        {"  begin", "  begin\n  "},
+        {"    x := 1;\n  end", "    x := 1;\n  end\n  "},
+        {"if a then", "if a then\n"},
+        {"<html>", "<html>\n"},
+        {"  {", "  {\n  "},
+        {"Sub Main()", "Sub Main()\n"},
+    };
+    for (QAction* command : w->SyntaxCommands()) {
+        command->trigger();
+        for (const auto& c : cases) {
+            w->Memo->LoadText(QString::fromUtf8(c.text));
+            w->Memo->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+            QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(w->Memo, Qt::Key_Return);
+            EXPECT_EQ(w->Memo->text(), QString::fromUtf8(c.expected)) << command->text().toStdString();
+        }
+    }
 }
 
 } // namespace
