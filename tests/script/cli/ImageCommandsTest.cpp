@@ -141,6 +141,46 @@ proc
   ocReturn
 import 'STRGET'
 )", "exec IMAGE", "error 17 0 5\n", 2},
+    {"ImportedMainProcedure", R"(main P0
+import 'STRGET'
+)", "exec IMAGE --dump", "error 7 0 0\n", 2},
+    {"TryInsideAnExceptBlockKeepsTheErrorHandled", R"(main P0
+var T2
+var T2
+proc
+  ocTryBegin none, @except, none, @end
+  ocCalc 3, G0, T2:0
+  ocTryEnd 0
+@except:
+  ocTryBegin @finally, none, none, @innerEnd
+  ocTryEnd 0
+@finally:
+  ocAssign G0, T2:1
+  ocTryEnd 1
+@innerEnd:
+  ocTryEnd 2
+@end:
+  ocAssign G1, T2:2
+  ocReturn
+)", "exec IMAGE --dump", "G0 = 1\nG1 = 2\n", 0},
+    {"ErrorHandledInAFinallyBlockStillEndsTheRun", R"(main P0
+var T2
+proc
+  ocTryBegin @finally, none, none, @end
+  ocCalc 3, G0, T2:0
+  ocTryEnd 0
+@finally:
+  ocTryBegin none, @except, none, @innerEnd
+  ocPop
+  ocTryEnd 0
+@except:
+  ocTryEnd 2
+@innerEnd:
+  ocTryEnd 1
+@end:
+  ocAssign G0, T2:2
+  ocReturn
+)", "exec IMAGE --dump", "error 15 0 33\nG0 = 0\n", 2},
     {"NoMainProcedure", R"(main none
 var T2
 )", "exec IMAGE --dump", "G0 = 0\n", 0},
