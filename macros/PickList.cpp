@@ -58,7 +58,7 @@ TPickList::TPickList(QsciScintilla* editor, TPickListStyle style)
     autoOpen_.setInterval(style_.autoOpenDelay);
     connect(&autoOpen_, &QTimer::timeout, this, [this] {
         // One list at a time: a list another pick list opened meanwhile stays.
-        if (!editor_->isListActive()) Execute();
+        if (!editor_->isListActive()) open(true);
     });
     connect(editor_, &QsciScintillaBase::SCN_CHARADDED, this, &TPickList::charAdded);
     connect(editor_, &QsciScintilla::userListActivated, this, &TPickList::userListActivated);
@@ -84,7 +84,9 @@ void TPickList::charAdded(int character) {
         autoOpen_.stop();
 }
 
-bool TPickList::Execute() {
+bool TPickList::Execute() { return open(false); }
+
+bool TPickList::open(bool onlyWithItems) {
     autoOpen_.stop();
     const QString word = WordAtEnd(TextBeforeCaret(*editor_), kWordDelimiters);
     if (word == QStringLiteral(".")) return false;
@@ -95,6 +97,7 @@ bool TPickList::Execute() {
         shownDisplay_ << ShownText(display_[i]);
         shownInsert_ << insert_[i];
     }
+    if (onlyWithItems && shownDisplay_.isEmpty()) return false;
     // Items stay in their own order; the component keeps a sorted index for typing ahead
     // (which it cannot build for an empty list).
     editor_->SendScintilla(QsciScintillaBase::SCI_AUTOCSETORDER,

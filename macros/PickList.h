@@ -44,8 +44,8 @@ public:
     const QStringList& ItemList() const { return display_; }
     const QStringList& InsertList() const { return insert_; }
 
-    // Opens the list for the word before the caret; false when it refuses, which it does when
-    // the word is exactly ".".
+    // Opens the list for the word before the caret, also when no item matches it; false when
+    // it refuses, which it does when the word is exactly ".".
     bool Execute();
 
     // The shown items of the last opening, as displayed.
@@ -56,6 +56,8 @@ public:
     void Pick(const QString& displayItem);
 
     // The timer that opens the list after a typed "."; exposed so that tests need not wait.
+    // Opened by the timer, the list shows only when an item matches: an empty list would take
+    // the next Enter, Tab or arrow key the user types on.
     QTimer& AutoOpenTimer() { return autoOpen_; }
 
 signals:
@@ -65,6 +67,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens the list for the word before the caret; false when it refuses, or when it has
+    // nothing to show and onlyWithItems is set.
+    bool open(bool onlyWithItems);
     void charAdded(int character);
     void userListActivated(int id, const QString& text);
     void styleShownList();

@@ -15,7 +15,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using O = TSearchOption;
 
 // Text with "@" at the caret and "^" at the selection anchor when something is selected.

@@ -14,7 +14,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using O = TSearchOption;
 
 struct OptionCase {

@@ -17,7 +17,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using test::Interaction;
 
 const QString kPascalMacros = QStringLiteral("[Блок]\r\nbeg\r\n=begin\r\n=  |\r\n=end;\r\n\r\n");
@@ -89,6 +88,22 @@ TEST_F(WindowMacros, PickFromCtrlShiftJExpandsAtOnce) {
     ASSERT_TRUE(window_->Memo->isListActive());
     pressInMemo(Qt::Key_Return, Qt::NoModifier);
     EXPECT_EQ(markedText(), "begin\n  @\nend;");
+}
+
+// Typing goes on after a pause behind a dot: neither list has anything to show for the word,
+// so neither opens by itself and takes the Enter that follows.
+TEST_F(WindowMacros, EnterAfterAPauseBehindADotBreaksTheLine) {
+    window_->Reg.writeString("Macros", "Pas", kPascalMacros);
+    window_->actPasSintax->trigger();
+    setMarkedText("end@");
+    QTest::keyClicks(window_->Memo, ".");
+    for (TPickList* list : {window_->Cp_Ac, window_->CP}) {
+        ASSERT_TRUE(list->AutoOpenTimer().isActive());
+        ASSERT_TRUE(QMetaObject::invokeMethod(&list->AutoOpenTimer(), "timeout"));
+    }
+    EXPECT_FALSE(window_->Memo->isListActive());
+    pressInMemo(Qt::Key_Return, Qt::NoModifier);
+    EXPECT_EQ(markedText(), "end.\n@");
 }
 
 TEST_F(WindowMacros, UserFunctionListOpensEmpty) {

@@ -13,7 +13,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using test::MarkedText;
 using test::PressExpansionKey;
 using test::SetMarkedText;

@@ -22,7 +22,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using test::Interaction;
 using test::TestPrompter;
 

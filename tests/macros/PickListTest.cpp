@@ -18,7 +18,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using test::MarkedText;
 using test::PressKey;
 using test::SetMarkedText;
@@ -134,16 +133,23 @@ struct DelayCase {
 
 class Delay : public testing::TestWithParam<DelayCase> {};
 
-TEST_P(Delay, ElapsedDelayOpensTheListUnlessTheDotStandsAlone) {
+// Opened by the delay, the list shows only when an item matches the word with its dot (an
+// embedding application's items may hold a dot; macro keys never do).
+TEST_P(Delay, ElapsedDelayOpensTheListWhenAnItemMatchesUnlessTheDotStandsAlone) {
     MacroEditor m;
+    m.list->SetItems({"beg\tBegin end\t", "x.y\tMember\t"}, {"beg", "x.y"});
     SetMarkedText(*m.editor, GetParam().before);
     PressKey(*m.editor, Qt::Key_Period, Qt::NoModifier, ".");
     ASSERT_TRUE(QMetaObject::invokeMethod(&m.list->AutoOpenTimer(), "timeout"));
     EXPECT_EQ(m.editor->isListActive(), GetParam().opens);
+    if (GetParam().opens) {
+        EXPECT_EQ(m.list->ShownItems(), QStringList{"x.y\tMember\t"});
+    }
 }
 
 const DelayCase kDelayCases[] = {
-    {"AfterAWord", "x@", true},
+    {"AfterAWordAnItemStartsWith", "x@", true},
+    {"AfterAWordNoItemStartsWith", "beg@", false},
     {"AfterABlank", "x @", false},
     {"AtTheStartOfTheLine", "@", false},
 };

@@ -27,7 +27,6 @@ namespace lumivar {
 namespace {
 
 using test::PrintTo;
-
 using test::Interaction;
 using test::TestPrompter;
 
