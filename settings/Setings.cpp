@@ -161,6 +161,9 @@ QWidget* TfSetings::createExtensionPage() {
     editExt_->setValidator(new ExtensionValidator(editExt_));
     QPushButton* add = Button(page, QStringLiteral("Добавить в список"), "RxSpeedButton1");
     add->setAutoDefault(false);
+    // A speed button: clicking it leaves the focus in the field, where the next extension is
+    // typed.
+    add->setFocusPolicy(Qt::NoFocus);
     connect(add, &QPushButton::clicked, this, &TfSetings::RxSpeedButton1Click);
 
     editExt_->setFixedWidth(kExtensionFieldWidth);

@@ -2,6 +2,7 @@
 // file dialogs fed with the editor's filter texts, and the font and colour dialogs.
 #include "app/util/InteractivePrompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -58,12 +59,16 @@ void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& c
     box.setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(IconOfFlags(flags));
+    // The buttons speak the editor's language whatever the translations Qt has loaded.
     if ((flags & kButtonMask) == MB_YESNO) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Да"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Нет"));
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     }
     if (flags & MB_SYSTEMMODAL) {
         box.setWindowModality(Qt::ApplicationModal);

@@ -2,9 +2,14 @@
 // flags into Qt message boxes, and the filter texts of the file dialogs.
 #include "app/util/InteractivePrompter.h"
 #include "app/util/Msg.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestPrompter.h"
 
+#include <QAbstractButton>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace lumivar {
 namespace {
@@ -83,18 +88,31 @@ struct BoxCase {
     int flags;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QStringList captions; // of the buttons, left to right
 };
 
 const BoxCase kBoxCases[] = {
-    {0, QMessageBox::NoIcon, QMessageBox::Ok},
-    {MB_ICONINFORMATION, QMessageBox::Information, QMessageBox::Ok},
-    {MB_ICONQUESTION, QMessageBox::Question, QMessageBox::Ok},
-    {MB_ICONWARNING | MB_SYSTEMMODAL, QMessageBox::Warning, QMessageBox::Ok},
-    {MB_ICONERROR, QMessageBox::Critical, QMessageBox::Ok},
-    {MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
+    {0, QMessageBox::NoIcon, QMessageBox::Ok, {"OK"}},
+    {MB_ICONINFORMATION, QMessageBox::Information, QMessageBox::Ok, {"OK"}},
+    {MB_ICONQUESTION, QMessageBox::Question, QMessageBox::Ok, {"OK"}},
+    {MB_ICONWARNING | MB_SYSTEMMODAL, QMessageBox::Warning, QMessageBox::Ok, {"OK"}},
+    {MB_ICONERROR, QMessageBox::Critical, QMessageBox::Ok, {"OK"}},
+    {MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+     {QString::fromUtf8("Да"), QString::fromUtf8("Нет")}},
 };
 
-TEST(InteractivePrompter, IconAndButtonsFollowTheFlags) {
+// The captions of a box's buttons in the order the box shows them.
+QStringList ButtonCaptions(QMessageBox& box) {
+    QList<QAbstractButton*> buttons = box.buttons();
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapTo(a->window(), QPoint()).x() < b->mapTo(b->window(), QPoint()).x();
+    });
+    QStringList captions;
+    for (QAbstractButton* button : buttons) captions << button->text().remove('&');
+    return captions;
+}
+
+TEST(InteractivePrompter, IconAndButtonsFollowTheFlagsWithRussianCaptions) {
     for (const BoxCase& c : kBoxCases) {
         SCOPED_TRACE(testing::Message() << "flags " << c.flags);
         QMessageBox box;
@@ -103,6 +121,9 @@ TEST(InteractivePrompter, IconAndButtonsFollowTheFlags) {
         EXPECT_EQ(box.standardButtons(), c.buttons);
         EXPECT_EQ(box.text(), QString::fromUtf8("Файл был изменен\nСохранить?"));
         EXPECT_EQ(box.windowTitle(), QString::fromUtf8("Сообщение"));
+        box.show(); // lays the buttons out
+        EXPECT_EQ(ButtonCaptions(box), c.captions);
+        box.hide();
     }
 }
 

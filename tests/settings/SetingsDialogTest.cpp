@@ -8,6 +8,7 @@
 #include "tests/support/NamedCases.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestPrompter.h"
+#include "tests/support/WindowTesting.h"
 
 #include <QApplication>
 #include <QDir>
@@ -248,6 +249,19 @@ const AddCase kAddCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(SetingsDialog, AddExtension, testing::ValuesIn(kAddCases), test::CaseName);
+
+// The add button keeps no focus of its own: after a click the next extension is typed on.
+TEST_F(Setings, TypingGoesOnInTheFieldAfterAnExtensionIsAdded) {
+    dialog_.PageControl()->setCurrentIndex(1);
+    ASSERT_TRUE(test::ShowAndActivate(dialog_));
+    dialog_.EditExt()->setFocus();
+    for (const char* typed : {"txt", "bat"}) {
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::mouseClick(dialog_.findChild<QPushButton*>("RxSpeedButton1"), Qt::LeftButton);
+    }
+    EXPECT_EQ(dialog_.ExtList(), (QStringList{"BAT", "TXT"}));
+    EXPECT_EQ(QApplication::focusWidget(), dialog_.EditExt());
+}
 
 TEST_F(Setings, ListKeepsEntriesAcrossACancelledOpening) {
     prompter_.answerDialog([this](QDialog& dialog) {
