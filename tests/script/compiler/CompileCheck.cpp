@@ -48,7 +48,12 @@ std::string CheckOne(std::string_view text, bool withLibrary) {
     const bool haveImage = compiler.GetOutput(image);
     const std::size_t n = compiler.MessageCount();
     bool anyError = false;
-    for (std::size_t i = 0; i < n; ++i) anyError |= compiler.GetMessage(i)->Kind == mkError;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TIFPSPascalCompilerMessage& m = *compiler.GetMessage(i);
+        anyError |= m.Kind == mkError;
+        // Temporaries have no names: a hint without one is a temporary left behind.
+        if (m.Kind == mkHint && m.Param.empty()) return "a hint names no variable: " + MessagesOf(compiler);
+    }
     if (!ok) {
         if (haveImage) return "a failed compile left an image";
         if (n == 0 || compiler.GetMessage(n - 1)->Kind != mkError) return "a failed compile does not end with an error";
