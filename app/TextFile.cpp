@@ -63,8 +63,12 @@ QByteArray ComposeTextFile(const TextFileContent& content) {
 }
 
 TextFileResult LoadTextFile(const QString& path, TextFileContent& content) {
+    const QFileInfo info(path);
+    // Only regular files are read: a pipe would block the editor at opening, and a device
+    // would be read without end.
+    if (info.exists() && !info.isDir() && !info.isFile()) return {false, QStringLiteral("Это не обычный файл")};
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return {false, FailureReason(path, file, false)};
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) return {false, FailureReason(path, file, false)};
     const TextFileResult tooLarge{false, QStringLiteral("Файл слишком велик (больше %1 байт)").arg(kMaxLoadBytes)};
     if (!FitsInEditor(file.size())) return tooLarge;
     try {

@@ -6,6 +6,7 @@
 #include "macros/EditMac.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,6 +35,9 @@ struct MacroFile {
 };
 
 MacroFile ReadMacroFile(const QString& path) {
+    // Only regular files are read: a pipe would block the dialog at opening.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) return {{}, QStringLiteral("Это не обычный файл")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {{}, file.errorString()};
     if (file.size() > TfMacros::kMaxFileSize)

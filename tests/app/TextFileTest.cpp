@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace lumivar {
 namespace {
 
@@ -92,12 +94,17 @@ TEST(TextFile, LoadAndSaveRoundTripEveryNonZeroByte) {
 TEST(TextFile, FailuresGiveAReasonAndLeaveTheContent) {
     QTemporaryDir dir;
     TextFileContent content{{"kept"}, LineBreak::Lf};
+    // A pipe nobody writes to would block the editor at opening; a device reads without end.
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
     const struct {
         QString path;
         const char* reason;
     } cases[] = {
         {dir.filePath("missing.txt"), "Файл не найден"},
         {dir.path(), "Это папка, а не файл"},
+        {pipe, "Это не обычный файл"},
+        {"/dev/zero", "Это не обычный файл"},
     };
     for (const auto& c : cases) {
         const TextFileResult r = LoadTextFile(c.path, content);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 namespace lumivar {
 namespace {
@@ -70,6 +71,24 @@ TEST_F(WindowMacros, CtrlShiftZExpandsInTheEditor) {
     setMarkedText("    BEG@");
     pressInMemo(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(markedText(), "    begin\n      @\n    end;");
+}
+
+// Saving under the extension of another syntax changes the mode, and with it the macro list.
+TEST_F(WindowMacros, SavingAsABatchFileBringsTheBatchMacros) {
+    window_->Reg.writeString("Macros", "Bas", QStringLiteral("[Sub]\r\nsb\r\n=Sub |\r\n\r\n"));
+    window_->Reg.writeString("Macros", "Bat", QStringLiteral("[Echo]\r\nec\r\n=@echo |\r\n\r\n"));
+    window_->actBasSintax->trigger();
+    ASSERT_EQ(window_->Cp_Ac->InsertList(), QStringList{"sb"});
+    const QTemporaryDir dir;
+    prompter_.answerSaveFile(dir.filePath("run.bat"));
+    window_->actSaveScriptAsToFile->trigger();
+    EXPECT_EQ(window_->SyntaxMode, 3);
+    EXPECT_EQ(window_->SB[7]->text(), QString::fromUtf8("BAT- файлы (DOS)"));
+    EXPECT_TRUE(window_->actBatSintax->isChecked());
+    EXPECT_EQ(window_->Cp_Ac->InsertList(), QStringList{"ec"});
+    setMarkedText("ec@");
+    pressInMemo(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(markedText(), "@echo @");
 }
 
 TEST_F(WindowMacros, ModeWithoutAStoredListExpandsNothing) {

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace lumivar {
 namespace {
 
@@ -276,15 +278,20 @@ TEST_F(MacroFile, CancelledOpenKeepsTheTable) {
 }
 
 TEST_F(MacroFile, UnreadableFileIsReportedAndKeepsTheTable) {
-    TestPrompter prompter;
-    TfMacros dialog;
-    dialog.FormShow("Нет", kStored);
-    const QString missing = dir_.filePath("missing.mcr");
-    prompter.answerOpenFile(missing);
-    Click(dialog, "BitBtn1");
-    EXPECT_EQ(Names(dialog), (QStringList{"Assign", "Begin"}));
-    EXPECT_EQ(prompter.last().caption, "Ошибка!");
-    EXPECT_TRUE(prompter.last().text.startsWith("Ошибка загрузки файла\r" + missing + "\r"));
+    // A pipe nobody writes to would block the dialog at opening.
+    const QString pipe = dir_.filePath("pipe.mcr");
+    ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    for (const QString& path : {dir_.filePath("missing.mcr"), pipe, QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        TestPrompter prompter;
+        TfMacros dialog;
+        dialog.FormShow("Нет", kStored);
+        prompter.answerOpenFile(path);
+        Click(dialog, "BitBtn1");
+        EXPECT_EQ(Names(dialog), (QStringList{"Assign", "Begin"}));
+        EXPECT_EQ(prompter.last().caption, "Ошибка!");
+        EXPECT_TRUE(prompter.last().text.startsWith("Ошибка загрузки файла\r" + path + "\r"));
+    }
 }
 
 TEST_F(MacroFile, OversizedFileIsRefused) {
