@@ -13,6 +13,8 @@
 namespace lumivar {
 namespace {
 
+const QString kNotAFile = QStringLiteral("Это не обычный файл");
+
 // The reason a file could not be opened, in the words of the editor's messages.
 QString FailureReason(const QString& path, const QFileDevice& file, bool writing) {
     const QFileInfo info(path);
@@ -66,7 +68,7 @@ TextFileResult LoadTextFile(const QString& path, TextFileContent& content) {
     const QFileInfo info(path);
     // Only regular files are read: a pipe would block the editor at opening, and a device
     // would be read without end.
-    if (info.exists() && !info.isDir() && !info.isFile()) return {false, QStringLiteral("Это не обычный файл")};
+    if (info.exists() && !info.isDir() && !info.isFile()) return {false, kNotAFile};
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) return {false, FailureReason(path, file, false)};
     const TextFileResult tooLarge{false, QStringLiteral("Файл слишком велик (больше %1 байт)").arg(kMaxLoadBytes)};
@@ -91,6 +93,8 @@ TextFileResult SaveTextFile(const QString& path, const TextFileContent& content)
 
 TextFileResult WriteFileSafely(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
+    // The new file would replace a pipe or a device by a plain file.
+    if (info.exists() && !info.isDir() && !info.isFile()) return {false, kNotAFile};
     if (info.exists() && !info.isDir() && !info.isWritable()) return {false, QStringLiteral("Нет доступа к файлу")};
     // QSaveFile writes into a temporary file beside the target and renames it over the target
     // in commit(); after a failed write, commit() discards the temporary file.

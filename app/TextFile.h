@@ -30,7 +30,8 @@ struct TextFileResult {
     QString reason; // why the file could not be read or written, worded for the user
 };
 
-// Reads a whole file into content; on failure content is left as it was.
+// Reads a whole file into content; on failure content is left as it was. Only regular files
+// are read (a pipe would block, a device never end).
 TextFileResult LoadTextFile(const QString& path, TextFileContent& content);
 // Writes the composed content over the file, safely (WriteFileSafely).
 TextFileResult SaveTextFile(const QString& path, const TextFileContent& content);
@@ -38,7 +39,7 @@ TextFileResult SaveTextFile(const QString& path, const TextFileContent& content)
 // Writes bytes over a file without ever leaving it half-written: into a temporary file in the
 // same folder that replaces the target (keeping its permissions) only when everything was
 // written; on any failure the old file is untouched. A target that exists but may not be
-// written is refused.
+// written, or that is not a regular file, is refused.
 TextFileResult WriteFileSafely(const QString& path, const QByteArray& bytes);
 
 // The largest file the editor loads. It keeps several copies of a text (the file's lines, the

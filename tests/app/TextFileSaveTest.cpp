@@ -3,6 +3,7 @@
 // characters code page 1251 cannot hold.
 #include "tests/app/FileTesting.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumivar {
@@ -55,15 +56,18 @@ struct FailureCase {
 
 TEST_F(SafeSaveTest, NamesWhyAFileCannotBeWritten) {
     QDir(dir_.path()).mkdir("folder");
+    ASSERT_EQ(mkfifo(Path("pipe").toLocal8Bit().constData(), 0600), 0);
     const FailureCase cases[] = {
         {"a folder", "folder", "Это папка, а не файл"},
         {"a missing folder", "nowhere/x.txt", "Папка не найдена"},
+        {"a pipe, which a save would replace by a file", "pipe", "Это не обычный файл"},
     };
     for (const FailureCase& c : cases) {
         const TextFileResult result = WriteFileSafely(Path(c.name), "x");
         EXPECT_FALSE(result.ok) << c.what;
         EXPECT_EQ(result.reason, U(c.reason)) << c.what;
     }
+    EXPECT_FALSE(QFileInfo(Path("pipe")).isFile()) << "the pipe is left as it was";
 }
 
 TEST_F(SafeSaveTest, ARefusedTargetIsNotReplaced) {
