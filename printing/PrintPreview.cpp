@@ -94,20 +94,27 @@ std::optional<int> PrintToDevice(const PrintJob& job, QPagedPaintDevice& device)
     const std::unique_ptr<QTextDocument> doc = LayOutPrintText(job, device);
     QPainter painter;
     if (!painter.begin(&device)) return std::nullopt;
-    const QSizeF page = doc->pageSize();
     const int pages = doc->pageCount();
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !device.newPage()) return std::nullopt;
-        const QRectF area(0, i * page.height(), page.width(), page.height());
-        painter.save();
-        painter.translate(0, -area.top());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = area;
-        context.palette.setColor(QPalette::Text, job.color);
-        doc->documentLayout()->draw(&painter, context);
-        painter.restore();
+        PaintPrintPage(*doc, painter, i, job.color);
     }
     return painter.end() ? std::optional<int>(pages) : std::nullopt;
+}
+
+void PaintPrintPage(const QTextDocument& doc, QPainter& painter, int page, const QColor& color) {
+    const QSizeF size = doc.pageSize();
+    const QRectF area(0, page * size.height(), size.width(), size.height());
+    painter.save();
+    painter.translate(0, -area.top());
+    // The layout paints every paragraph that reaches into the area, with all its lines; the
+    // clip keeps the lines of such a paragraph that lie on the next page off this one.
+    painter.setClipRect(area);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = area;
+    context.palette.setColor(QPalette::Text, color);
+    doc.documentLayout()->draw(&painter, context);
+    painter.restore();
 }
 
 std::optional<int> PrintToPdf(const PrintJob& job, const QString& path, const QPageLayout& layout) {

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QPagedPaintDevice;
+class QPainter;
 class QTextDocument;
 class QWidget;
 
@@ -29,6 +30,11 @@ QPageLayout PrintPageLayout();
 
 // The text laid out for a device's resolution, split into pages of its printable size.
 std::unique_ptr<QTextDocument> LayOutPrintText(const PrintJob& job, QPagedPaintDevice& device);
+
+// Paints one page (from 0) of a laid-out text at the painter's origin, and only what lies on
+// that page: a line the layout moved on to the next page is not painted into this page's
+// bottom margin as well.
+void PaintPrintPage(const QTextDocument& doc, QPainter& painter, int page, const QColor& color);
 
 // Paints every page of the job onto the device (a printer or a PDF writer) and returns the
 // number of pages, or nothing when the device cannot be painted on.

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -128,6 +130,36 @@ TEST(PrintLayout, LongLinesWrapInsteadOfBeingCut) {
     const std::unique_ptr<QTextDocument> doc = LayOutPrintText(job, pdf.writer);
     EXPECT_GT(doc->begin().layout()->lineCount(), 10);
     EXPECT_LE(doc->idealWidth(), pdf.writer.width() + 1);
+}
+
+// The first line of page 2 belongs to a paragraph that starts on page 1 (the layout moved
+// the line on): it is painted on page 2 only, not into the bottom margin of page 1.
+TEST(PrintLayout, ALineMovedToTheNextPageIsPaintedThereOnly) {
+    MemoryPdf pdf;
+    pdf.writer.setResolution(96); // pages of a few hundred pixels, painted into images
+    const PrintJob job = Job(Lines(LinesPerPage(Job({})) * 2));
+    const std::unique_ptr<QTextDocument> doc = LayOutPrintText(job, pdf.writer);
+    ASSERT_GE(doc->pageCount(), 2);
+    const qreal pageHeight = doc->pageSize().height();
+    QTextBlock moved = doc->begin();
+    while (moved.isValid() && doc->documentLayout()->blockBoundingRect(moved).bottom() <= pageHeight)
+        moved = moved.next();
+    ASSERT_TRUE(moved.isValid());
+    ASSERT_LT(doc->documentLayout()->blockBoundingRect(moved).top(), pageHeight)
+        << "the paragraph that opens page 2 starts on page 1";
+
+    // Page 1 painted on a canvas twice its height: nothing below the page.
+    QImage canvas(doc->pageSize().toSize().width(), int(2 * pageHeight), QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        PaintPrintPage(*doc, painter, 0, Qt::black);
+    }
+    bool paintedBelow = false;
+    for (int y = int(pageHeight) + 1; y < canvas.height() && !paintedBelow; ++y)
+        for (int x = 0; x < canvas.width() && !paintedBelow; ++x)
+            paintedBelow = canvas.pixel(x, y) != QColor(Qt::white).rgb();
+    EXPECT_FALSE(paintedBelow);
 }
 
 int PageObjects(const QString& path) {
