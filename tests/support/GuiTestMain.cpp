@@ -25,7 +25,7 @@ QtMessageHandler gPreviousHandler = nullptr;
 void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     for (const char* noise : kPlatformNoise)
         if (message.startsWith(QLatin1String(noise))) return;
-    gPreviousHandler(type, context, message);
+    if (gPreviousHandler) gPreviousHandler(type, context, message);
 }
 
 } // namespace
