@@ -75,13 +75,19 @@ TEST(StartUp, WithOneExistingFileShowsItWithItsSyntax) {
 TEST(StartUp, ARelativePathBecomesTheFullPath) {
     QTemporaryDir dir;
     WriteFile(dir, "notes.txt", "x");
+    QDir(dir.path()).mkdir("sub");
     const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    TestPrompter prompter;
-    const auto w = StartUp({"notes.txt"});
-    QDir::setCurrent(previous);
-    EXPECT_EQ(w->FileName, QDir(dir.path()).absoluteFilePath("notes.txt"));
-    EXPECT_EQ(w->SB[7]->text(), U("Нет"));
+    const QString full = QDir(dir.path()).absoluteFilePath("notes.txt");
+    for (const char* relative : {"notes.txt", "./sub/../notes.txt"}) {
+        SCOPED_TRACE(relative);
+        QDir::setCurrent(dir.path());
+        TestPrompter prompter;
+        const auto w = StartUp({relative});
+        QDir::setCurrent(previous);
+        EXPECT_EQ(w->FileName, full);
+        EXPECT_EQ(w->windowTitle(), "Lumivar [" + full + "]");
+        EXPECT_EQ(w->SB[7]->text(), U("Нет"));
+    }
 }
 
 TEST(StartUp, AMissingFileIsReportedAndTheWindowStaysEmpty) {

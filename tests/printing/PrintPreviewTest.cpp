@@ -12,14 +12,18 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -256,6 +260,22 @@ TEST(PrintPreview, ItsDialogsGoThroughThePrompter) {
     EXPECT_EQ(asked, expected);
     EXPECT_TRUE(prompter.answersUsed());
     EXPECT_EQ(PageObjects(pdf), 1);
+}
+
+// The preview's print and page set-up actions are found by their translated texts; under the
+// Russian translation the editor installs they are found all the same.
+TEST(PrintPreview, ItsActionsAreFoundUnderTheRussianTranslation) {
+    QTranslator russian;
+    if (!russian.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        GTEST_SKIP() << "Qt's Russian translation is not installed";
+    QApplication::installTranslator(&russian);
+    QPrinter printer;
+    QPrintPreviewDialog dialog(&printer);
+    EXPECT_EQ(QPrintPreviewDialog::tr("Print"), QString::fromUtf8("Печать"));
+    for (const QString& text : {QPrintPreviewDialog::tr("Print"), QPrintPreviewDialog::tr("Page setup")})
+        EXPECT_NE(ActionNamed(dialog, text), nullptr) << text.toStdString();
+    QApplication::removeTranslator(&russian);
 }
 
 TEST(PrintPreview, ReportsAPdfThatCannotBeWritten) {
