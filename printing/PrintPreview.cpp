@@ -138,8 +138,10 @@ int ShowPrintPreview(const PrintJob& job, QWidget* parent) {
                      [&job](QPrinter* target) { PrintToDevice(job, *target); });
 
     QPrintPreviewWidget* preview = dialog.findChild<QPrintPreviewWidget*>();
-    if (QAction* fitWidth = dialog.findChild<QAction*>(QStringLiteral("fitWidthAction")))
-        fitWidth->trigger();
+    // One page after the other at page width: Qt's dialog would open on facing pages, page 1
+    // alone on the right, which reads as a book, not as a printout of a text.
+    for (const char* name : {"singleModeAction", "fitWidthAction"})
+        if (QAction* action = dialog.findChild<QAction*>(QLatin1String(name))) action->trigger();
     ReplaceAction(dialog, QPrintPreviewDialog::tr("Print"), [&] {
         QPrintDialog ask(&printer, &dialog);
         if (CurrentPrompter().execDialog(ask) == QDialog::Accepted && preview) preview->print();

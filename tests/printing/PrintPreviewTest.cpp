@@ -200,17 +200,19 @@ QAction* ActionNamed(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-TEST(PrintPreview, OpensAtPageWidthAndShowsEveryPage) {
+TEST(PrintPreview, OpensOnSinglePagesAtPageWidthAndShowsEveryPage) {
     test::TestPrompter prompter;
     const PrintJob job = Job(Lines(LinesPerPage(Job({})) + 1));
     int pageCount = -1;
     QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    QPrintPreviewWidget::ViewMode view = QPrintPreviewWidget::FacingPagesView;
     prompter.answerDialog([&](QDialog& dialog) {
         dialog.show();
         QApplication::processEvents();
         auto* preview = dialog.findChild<QPrintPreviewWidget*>();
         pageCount = preview ? preview->pageCount() : -2;
         zoom = preview ? preview->zoomMode() : zoom;
+        view = preview ? preview->viewMode() : view;
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(ShowPrintPreview(job, nullptr), QDialog::Accepted);
@@ -218,6 +220,7 @@ TEST(PrintPreview, OpensAtPageWidthAndShowsEveryPage) {
     EXPECT_EQ(prompter.last().className, "QPrintPreviewDialog");
     EXPECT_EQ(pageCount, 2);
     EXPECT_EQ(zoom, QPrintPreviewWidget::FitToWidth);
+    EXPECT_EQ(view, QPrintPreviewWidget::SinglePageView);
 }
 
 TEST(PrintPreview, AnEmptyTextPreviewsOneEmptyPage) {
