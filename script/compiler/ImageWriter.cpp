@@ -6,8 +6,14 @@
 #include "script/compiler/CompilerCore.h"
 #include "script/compiler/ScriptCompiler.h"
 #include "script/runtime/ImageFormat.h"
+#include "script/runtime/ImageLayout.h"
 
 namespace lumivar::script {
+
+// A type nests at most kMaxNesting levels deep in a script, and the loader accepts deeper ones:
+// every image written here loads.
+static_assert(TCompilerCore::kMaxNesting < kMaxTypeDepth);
+
 namespace {
 
 constexpr std::uint8_t kDebugProcNames = 0;

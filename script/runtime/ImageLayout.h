@@ -15,9 +15,10 @@
 namespace lumivar::script {
 
 // Deepest nesting of record and array types an image may declare (a record holding a record ...):
-// creating a value recurses through record fields, so the bound keeps that recursion shallow;
-// no script nests types anywhere near it.
-inline constexpr std::size_t kMaxTypeDepth = 64;
+// creating a value recurses through record fields, so the bound keeps that recursion within a
+// small part of the stack. It lies above the compiler's own nesting limit (1000 levels of any
+// construct), so every image the compiler writes loads.
+inline constexpr std::size_t kMaxTypeDepth = 1024;
 
 struct TImageTypeRecord {
     std::uint8_t Kind = 0; // without the export-name bit

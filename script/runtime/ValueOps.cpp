@@ -2,6 +2,7 @@
 // (assignment), CalcValues (arithmetic) and CompareValues. The interpreter and the compiler's
 // constant folding both call these, so each rule exists once.
 #include "Values.h"
+#include "ImageLayout.h"
 
 #include <cmath>
 #include <limits>
@@ -17,7 +18,7 @@ constexpr std::size_t kMaxStringLength = std::size_t(1) << 26;
 // Deepest nesting of values a copy follows. Values nest through record and array types (bounded
 // by the loader) and through variants holding arrays of variants; the bound keeps the copy's
 // recursion, and every later walk over the copy, shallow.
-constexpr int kMaxCopyDepth = 256;
+constexpr int kMaxCopyDepth = 2 * int(kMaxTypeDepth);
 
 using Text = std::shared_ptr<const std::string>;
 

@@ -1,9 +1,11 @@
 // The nesting limit at N and N+1: parentheses, operators of one expression, nested blocks and
 // nested types each reach kMaxNesting and one more fails with internal error "0001D" (never
-// a crash). Texts at the limit also go through code generation and the image.
+// a crash). Texts at the limit also go through code generation and the image, and the image
+// loads into the executor.
 #include "CompileHelpers.h"
 
 #include "script/compiler/CompilerCore.h"
+#include "script/runtime/Exec.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +57,11 @@ TEST_P(NestingLimit, HoldsAtTheLimitAndFailsOneBeyond) {
     TScriptCompiler compiler;
     EXPECT_TRUE(compiler.Compile(c.Text(n))) << MessagesOf(compiler);
     EXPECT_TRUE(ImageOf(compiler));
+    // Whatever the compiler accepts, the executor loads.
+    std::string image;
+    ASSERT_TRUE(compiler.GetOutput(image));
+    TScriptExec exec;
+    EXPECT_TRUE(exec.LoadImage(image)) << int(exec.ErrorCode());
     EXPECT_FALSE(compiler.Compile(c.Text(n + 1)));
     ASSERT_GT(compiler.MessageCount(), 0u);
     EXPECT_EQ(MessagesOf(compiler).substr(MessagesOf(compiler).find(' ') + 1, 10), "1 15 0001D") << MessagesOf(compiler);
