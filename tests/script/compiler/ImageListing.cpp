@@ -1,9 +1,11 @@
-// Image reading and instruction listing for the compiler tests. Operand layouts come from
-// the opcode table (OpcodeOperands), so the listing spells no opcode list of its own.
+// Image reading and instruction listing for the compiler tests. The tables are read by the
+// runtime's checked image reader; operand layouts come from the opcode table
+// (OpcodeOperands), so the listing spells neither a layout nor an opcode list of its own.
 #include "ImageListing.h"
 
 #include "script/compiler/ConstValues.h"
 #include "script/runtime/ImageFormat.h"
+#include "script/runtime/ImageLayout.h"
 
 #include <cstdio>
 #include <sstream>
@@ -36,10 +38,6 @@ public:
     bool LongText(std::string& out) {
         std::uint32_t n = 0;
         return U32(n) && Take(n, out);
-    }
-    bool ShortText(std::string& out) {
-        std::uint8_t n = 0;
-        return U8(n) && Take(n, out);
     }
     std::size_t Pos;
 
@@ -147,50 +145,16 @@ bool Instruction(TCursor& c, const TListedImage& image, std::size_t codeStart, s
 } // namespace
 
 std::optional<TListedImage> ReadImage(std::string_view bytes) {
+    TImageLayout layout;
+    if (ReadImageLayout(bytes, layout)) return std::nullopt;
     TListedImage image;
     image.Bytes = std::string(bytes);
-    TCursor c(bytes, 0, bytes.size());
-    std::string magic;
-    std::uint32_t version = 0, types = 0, procs = 0, vars = 0, reserved = 0;
-    if (!c.Take(4, magic) || magic != kImageMagic || !c.U32(version) || !c.U32(types) || !c.U32(procs) ||
-        !c.U32(vars) || !c.U32(image.MainProc) || !c.U32(reserved))
-        return std::nullopt;
-    for (std::uint32_t i = 0; i < types; ++i) {
-        TListedType t;
-        std::uint8_t kind = 0;
-        if (!c.U8(kind)) return std::nullopt;
-        t.Kind = kind & static_cast<std::uint8_t>(~kTypeHasExportName);
-        if (t.Kind == vkArray && !c.U32(t.Element)) return std::nullopt;
-        if (t.Kind == vkRecord) {
-            std::uint32_t n = 0;
-            if (!c.U32(n)) return std::nullopt;
-            t.Fields.resize(n);
-            for (std::uint32_t& f : t.Fields)
-                if (!c.U32(f)) return std::nullopt;
-        }
-        if ((kind & kTypeHasExportName) && !c.LongText(t.ExportName)) return std::nullopt;
-        image.Types.push_back(std::move(t));
-    }
-    for (std::uint32_t i = 0; i < procs; ++i) {
-        TListedProc p;
-        if (!c.U8(p.Flags)) return std::nullopt;
-        if (p.Flags & kProcImported) {
-            if (!c.ShortText(p.Name)) return std::nullopt;
-            if ((p.Flags & kProcHasExtra) && !c.LongText(p.Decl)) return std::nullopt;
-        } else {
-            if (!c.U32(p.CodeOffset) || !c.U32(p.CodeLength)) return std::nullopt;
-            if ((p.Flags & kProcHasExtra) && !(c.LongText(p.Name) && c.LongText(p.Decl))) return std::nullopt;
-            if (p.CodeOffset > bytes.size() || p.CodeLength > bytes.size() - p.CodeOffset) return std::nullopt;
-        }
-        image.Procs.push_back(std::move(p));
-    }
-    for (std::uint32_t i = 0; i < vars; ++i) {
-        TListedVar v;
-        std::uint8_t flag = 0;
-        if (!c.U32(v.Type) || !c.U8(flag)) return std::nullopt;
-        if (flag == 1 && !c.LongText(v.ExportName)) return std::nullopt;
-        image.Vars.push_back(std::move(v));
-    }
+    image.MainProc = layout.MainProc;
+    for (const TImageTypeRecord& t : layout.Types)
+        image.Types.push_back({t.Kind, t.ElementType, t.FieldTypes, t.ExportName});
+    for (const TImageProcRecord& p : layout.Procs)
+        image.Procs.push_back({p.Flags, p.CodeOffset, p.CodeLength, p.Name, p.Declaration});
+    for (const TImageVarRecord& v : layout.Vars) image.Vars.push_back({v.Type, v.ExportName});
     return image;
 }
 
